@@ -1,0 +1,68 @@
+#include "error_log.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "dates.h"
+#include "file_access.h"
+#include "startup.h"
+
+namespace tarvona {
+
+std::string LogPath(const std::string& programFolder) {
+    return AddSlash(programFolder) + "Tarvona.log";
+}
+
+bool ErrorLog::OpenLog() {
+    CloseLog();
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) == 0) {
+        ::chmod(m_path.c_str(), (st.st_mode & 07777) | S_IWUSR);  // back to a plain file
+        const int flags = st.st_size >= kLogLimit ? O_TRUNC : O_APPEND;
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CLOEXEC | flags);
+    } else {
+        std::string folder = std::filesystem::path(m_path).parent_path().string();
+        if (IsReadOnly(folder.empty() ? "." : folder)) return false;
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND, 0666);
+    }
+    return m_fd >= 0;
+}
+
+std::string ErrorLog::FormatEntry(int32_t result, const std::string& message,
+                                  const std::string& command, const LocalTime& now) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "[%02d:%02d:%02d     %s]", now.hour, now.minute,
+                  now.second, FormatDate(now.date).c_str());
+    std::string upper = command;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    // A negative number's minus sign stands in place of the first blank.
+    const std::string number = result < 0 ? std::to_string(result) : " " + std::to_string(result);
+    return std::string(stamp) + "\r\n" + "Error number:" + number + " \r\n" +
+           "Error message: " + message + "\r\n" + "App: " + upper + "\r\n" + "\r\n";
+}
+
+void ErrorLog::WriteLogEntry(int32_t result, const std::string& message,
+                             const std::string& command, const LocalTime& now) {
+    if (m_fd < 0) return;
+    const std::string entry = FormatEntry(result, message, command, now);
+    size_t done = 0;
+    while (done < entry.size()) {
+        ssize_t n = ::write(m_fd, entry.data() + done, entry.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<size_t>(n);
+    }
+}
+
+void ErrorLog::CloseLog() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+}  // namespace tarvona

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "event_table.h"
+
+namespace tarvona {
+
+// What the whole program shares, owned by Main and handed down by reference.
+struct ProgramState {
+    std::string ProgramFolder;  // where the executable lives; every file of ours is in it
+    std::string IniFile;
+    std::string MessageDir;  // no trailing separator
+    std::string TempList;
+    std::string CrLf = "\r\n";
+    std::string AppVersion = "1.36a";
+    static constexpr int16_t MaxEvent = kMaxEvent;
+    bool LaunchErrors = false;
+    bool CancelEdits = false;
+    int16_t CurrentRecord = 0;
+    std::string PickedDate;
+    std::string MessageFile;
+    EventTable Events;
+};
+
+}  // namespace tarvona

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <chrono>
+
+namespace tarvona {
+
+struct LocalTime {
+    std::chrono::year_month_day date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The local date and time; the logic takes it once and passes it on.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime Now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    LocalTime Now() const override;
+};
+
+}  // namespace tarvona

@@ -1,0 +1,210 @@
+// How a command text is opened, in this order: one pair of enclosing double quotes is dropped;
+// a URL goes to its scheme's handler; otherwise the text is a path (a bare name that is no file
+// here is looked up on PATH). A folder goes to the folder handler, an ELF binary or #! script is
+// started directly, a .desktop file starts its application, anything else is a document for its
+// content type's default application. Every failure becomes a Windows failure code.
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+extern char** environ;
+
+#include "file_access.h"
+#include "shell.h"
+
+namespace tarvona {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <typename T>
+struct GObjectDeleter {
+    void operator()(T* object) const {
+        if (object) g_object_unref(object);
+    }
+};
+template <typename T>
+using GPtr = std::unique_ptr<T, GObjectDeleter<T>>;
+
+struct ErrorHolder {
+    GError* error = nullptr;
+    ~ErrorHolder() {
+        if (error) g_error_free(error);
+    }
+};
+
+std::string Unquoted(const std::string& command) {
+    if (command.size() >= 2 && command.front() == '"' && command.back() == '"' &&
+        command.find('"', 1) == command.size() - 1)
+        return command.substr(1, command.size() - 2);
+    return command;
+}
+
+bool IsUrl(const std::string& text) {
+    if (g_ascii_strncasecmp(text.c_str(), "mailto:", 7) == 0) return true;
+    size_t colon = text.find("://");
+    if (colon == std::string::npos || colon == 0 || !g_ascii_isalpha(text[0])) return false;
+    for (size_t i = 1; i < colon; ++i) {
+        char c = text[i];
+        if (!g_ascii_isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
+}
+
+int32_t LaunchApp(GAppInfo* app, GList* files) {
+    ErrorHolder holder;
+    return g_app_info_launch(app, files, nullptr, &holder.error) ? kLaunchSucceeded
+                                                                 : kOutOfMemoryOrCorrupt;
+}
+
+int32_t OpenUrl(const std::string& url) {
+    char* scheme = g_uri_parse_scheme(url.c_str());
+    std::string lowered = scheme ? scheme : "mailto";
+    g_free(scheme);
+    for (char& c : lowered) c = g_ascii_tolower(c);
+    GPtr<GAppInfo> app(g_app_info_get_default_for_uri_scheme(lowered.c_str()));
+    if (!app) return kNoAssociation;
+    GList uris{const_cast<char*>(url.c_str()), nullptr, nullptr};
+    ErrorHolder holder;
+    return g_app_info_launch_uris(app.get(), &uris, nullptr, &holder.error)
+               ? kLaunchSucceeded
+               : kOutOfMemoryOrCorrupt;
+}
+
+int32_t OpenWithDefault(const std::string& contentType, const std::string& path) {
+    GPtr<GAppInfo> app(g_app_info_get_default_for_type(contentType.c_str(), FALSE));
+    if (!app) return kNoAssociation;
+    GPtr<GFile> file(g_file_new_for_path(path.c_str()));
+    GList files{file.get(), nullptr, nullptr};
+    return LaunchApp(app.get(), &files);
+}
+
+// Started through a short-lived middle process, so the program is never our zombie, runs in its
+// own session and lives on after we end. posix_spawn reports exec errors synchronously and, unlike
+// g_spawn, never hands a file it cannot execute to /bin/sh.
+int32_t StartProgram(const std::string& path) {
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return kOutOfMemoryOrCorrupt;
+    const pid_t middle = ::fork();
+    if (middle < 0) {
+        ::close(pipe[0]);
+        ::close(pipe[1]);
+        return kNotEnoughMemory;
+    }
+    if (middle == 0) {
+        ::close(pipe[0]);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t none, all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
+                                                  POSIX_SPAWN_SETSIGDEF);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // none of our files go along
+        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        pid_t program = 0;
+        int error = posix_spawn(&program, path.c_str(), &actions, &attributes, argv, environ);
+        (void)!::write(pipe[1], &error, sizeof error);
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    int error = ENOMEM;
+    while (::read(pipe[0], &error, sizeof error) < 0 && errno == EINTR) {
+    }
+    ::close(pipe[0]);
+    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    switch (error) {
+        case 0: return kLaunchSucceeded;
+        case EACCES:
+        case EPERM: return kAccessDenied;
+        case ENOEXEC: return kBadExecutable;
+        case ENOMEM: return kNotEnoughMemory;
+        default: return kOutOfMemoryOrCorrupt;
+    }
+}
+
+int32_t MissingPath(const std::string& path) {
+    fs::path folder = fs::path(path).parent_path();
+    std::error_code ec;
+    if (!folder.empty() && !fs::is_directory(folder, ec)) return kPathNotFound;
+    return kFileNotFound;
+}
+
+std::string ResolveBareName(const std::string& name) {
+    if (name.find('/') != std::string::npos) return name;
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) == 0) return name;
+    char* found = g_find_program_in_path(name.c_str());
+    if (!found) return name;
+    std::string resolved = found;
+    g_free(found);
+    return resolved;
+}
+
+bool HasExecutableType(const std::string& head) {
+    return head.rfind("\x7f" "ELF", 0) == 0 || head.rfind("#!", 0) == 0;
+}
+
+}  // namespace
+
+int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_t style) {
+    m_lastShowCommand = style + 1;
+    const std::string name = Unquoted(command);
+    if (name.empty()) return kFileNotFound;
+    if (IsUrl(name)) return OpenUrl(name);
+
+    const std::string path = ResolveBareName(name);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == EACCES) return kAccessDenied;
+        if (errno == ENOMEM) return kNotEnoughMemory;
+        return MissingPath(path);
+    }
+    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path);
+
+    std::string head;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        head.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+        std::fclose(file);
+    } else if (errno == EACCES) {
+        return kAccessDenied;
+    }
+
+    if (HasExecutableType(head)) {
+        const bool runnable = (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 &&
+                              ::access(path.c_str(), X_OK) == 0;
+        return runnable ? StartProgram(path) : kAccessDenied;
+    }
+    if (g_str_has_suffix(path.c_str(), ".desktop")) {
+        GPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_filename(path.c_str()));
+        if (!app) return kOutOfMemoryOrCorrupt;
+        return LaunchApp(G_APP_INFO(app.get()), nullptr);
+    }
+
+    gboolean uncertain = FALSE;
+    char* type = g_content_type_guess(path.c_str(), reinterpret_cast<const guchar*>(head.data()),
+                                      head.size(), &uncertain);
+    std::string contentType = type ? type : "application/octet-stream";
+    g_free(type);
+    return OpenWithDefault(contentType, path);
+}
+
+}  // namespace tarvona

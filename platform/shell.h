@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvona {
+
+// The window that owns a launch; the desktop here has no use for it, but callers name it.
+using WindowHandle = std::uintptr_t;
+
+// Windows' meaning of a launch result: above 32 is success, 32 or less a failure code.
+constexpr int32_t kLaunchSucceeded = 42;
+constexpr int32_t kOutOfMemoryOrCorrupt = 0;
+constexpr int32_t kFileNotFound = 2;
+constexpr int32_t kPathNotFound = 3;
+constexpr int32_t kAccessDenied = 5;
+constexpr int32_t kNotEnoughMemory = 8;
+constexpr int32_t kBadExecutable = 11;
+constexpr int32_t kNoAssociation = 31;
+
+inline bool LaunchSucceeded(int32_t result) { return result > 32; }
+
+// Opens a command text as the desktop's shell would: the whole text is one name, never split
+// and never given to a command interpreter. Returns at once; nothing waits for what it started.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // style is the window style code (0 Normal, 1 Minimized, 2 Maximized); any value is passed.
+    virtual int32_t LaunchCommand(WindowHandle owner, const std::string& command,
+                                  int32_t style) = 0;
+};
+
+// The shell of a Linux desktop, through GIO: programs are started detached, documents, folders
+// and URLs go to the desktop's default applications.
+class GioShell final : public Shell {
+public:
+    int32_t LaunchCommand(WindowHandle owner, const std::string& command,
+                          int32_t style) override;
+
+    // The show command (style + 1) of the last launch. The desktop gives no portable way to
+    // start a program minimized or maximized, so it is kept but the program picks its window.
+    int32_t LastShowCommand() const { return m_lastShowCommand; }
+
+private:
+    int32_t m_lastShowCommand = 0;
+};
+
+}  // namespace tarvona

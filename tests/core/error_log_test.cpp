@@ -1,0 +1,84 @@
+#include "error_log.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "test_support.h"
+
+namespace tarvona {
+namespace {
+
+using test::Date;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+const LocalTime kMoment{Date(2026, 12, 8), 7, 5, 9};
+
+TEST(ErrorLog, EntryHasItsFiveLines) {
+    EXPECT_EQ(ErrorLog::FormatEntry(2, "File was not found.", "/usr/bin/report x", kMoment),
+              "[07:05:09     12-08-2026]\r\nError number: 2 \r\n"
+              "Error message: File was not found.\r\nApp: /USR/BIN/REPORT X\r\n\r\n");
+    EXPECT_EQ(ErrorLog::FormatEntry(-5, "Unknown error.", "a", kMoment).substr(27, 18),
+              "Error number:-5 \r\n");
+}
+
+TEST(ErrorLog, AppendsBelowTheLimitAndStartsAfreshAtIt) {
+    TempDir dir;
+    const std::string path = LogPath(dir.path());
+    for (const auto& [size, kept] : {std::pair{29999, true}, std::pair{30000, false}}) {
+        WriteFile(path, std::string(size, 'x'));
+        ErrorLog log(path);
+        ASSERT_TRUE(log.OpenLog());
+        log.WriteLogEntry(31, "There is no association for the specified file.", "a.xyz", kMoment);
+        log.CloseLog();
+        const std::string entry = ErrorLog::FormatEntry(
+            31, "There is no association for the specified file.", "a.xyz", kMoment);
+        EXPECT_EQ(ReadFile(path), (kept ? std::string(size, 'x') : "") + entry) << size;
+    }
+}
+
+TEST(ErrorLog, EmptiedAtTheLimitEvenWithoutFailures) {
+    TempDir dir;
+    const std::string path = LogPath(dir.path());
+    WriteFile(path, std::string(30000, 'x'));
+    ErrorLog log(path);
+    ASSERT_TRUE(log.OpenLog());
+    log.CloseLog();
+    EXPECT_EQ(ReadFile(path), "");
+}
+
+TEST(ErrorLog, MissingLogIsCreatedAndReadOnlyLogMadePlain) {
+    TempDir dir;
+    const std::string path = LogPath(dir.path());
+    {
+        ErrorLog log(path);
+        ASSERT_TRUE(log.OpenLog());
+    }
+    EXPECT_TRUE(test::Exists(path));
+
+    WriteFile(path, "old\r\n");
+    ::chmod(path.c_str(), 0444);
+    ErrorLog log(path);
+    ASSERT_TRUE(log.OpenLog());
+    log.WriteLogEntry(2, "File was not found.", "x", kMoment);
+    log.CloseLog();
+    EXPECT_EQ(ReadFile(path).substr(0, 5), "old\r\n");
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+}
+
+TEST(ErrorLog, ReadOnlyFolderMeansNoLog) {
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0555);
+    ErrorLog log(LogPath(dir.path()));
+    EXPECT_FALSE(log.OpenLog());
+    log.WriteLogEntry(2, "File was not found.", "x", kMoment);  // must be harmless
+    log.CloseLog();
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_FALSE(test::Exists(LogPath(dir.path())));
+}
+
+}  // namespace
+}  // namespace tarvona

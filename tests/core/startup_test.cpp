@@ -1,0 +1,165 @@
+#include "startup.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "program_state.h"
+#include "test_support.h"
+
+namespace tarvona {
+namespace {
+
+using test::Exists;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(AddSlash, EnsuresOneTrailingSeparator) {
+    EXPECT_EQ(AddSlash("/opt/tarvona"), "/opt/tarvona/");
+    EXPECT_EQ(AddSlash("/opt/tarvona/"), "/opt/tarvona/");
+    EXPECT_EQ(AddSlash("/"), "/");
+    EXPECT_EQ(AddSlash(""), "/");
+}
+
+TEST(SetUpPaths, RootFolderHasNoDoubledSeparator) {
+    ProgramState state;
+    SetUpPaths(state, "/");
+    EXPECT_EQ(state.MessageDir, "/Messages");
+    EXPECT_EQ(state.TempList, "/Tarvona.tmp");
+    EXPECT_EQ(state.IniFile, "/Tarvona.ini");
+    SetUpPaths(state, "/opt/t");
+    EXPECT_EQ(state.MessageDir, "/opt/t/Messages");
+}
+
+TEST(IsLaunchMode, FindsTheSwitchAnywhereInAnyCase) {
+    const std::vector<std::pair<std::vector<std::string>, bool>> cases = {
+        {{}, false},
+        {{"/start"}, true},
+        {{"/START"}, true},
+        {{"/StArT"}, true},
+        {{"/startup"}, true},
+        {{"x/start"}, true},
+        {{"one", "/Start", "two"}, true},
+        {{"-start"}, false},
+        {{"start"}, false},
+        {{"/ start"}, false},
+        {{"/sta", "rt"}, false},
+    };
+    for (const auto& [arguments, launch] : cases) {
+        std::string shown;
+        for (const auto& a : arguments) shown += "[" + a + "]";
+        EXPECT_EQ(IsLaunchMode(arguments), launch) << shown;
+    }
+}
+
+class PurgeTest : public ::testing::Test {
+protected:
+    PurgeTest() {
+        SetUpPaths(state, dir.path());
+        std::filesystem::create_directory(state.MessageDir);
+    }
+    std::string Message(const std::string& name) {
+        std::string path = state.MessageDir + "/" + name;
+        WriteFile(path, "text");
+        return path;
+    }
+    TempDir dir;
+    ProgramState state;
+};
+
+TEST_F(PurgeTest, NoListDoesNothing) {
+    const std::string kept = Message("msg11111.txt");
+    PurgeTempList(state);
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_FALSE(Exists(state.TempList));
+}
+
+TEST_F(PurgeTest, DeletesEveryListedFileAndTheList) {
+    const std::string a = Message("msg11111.txt");
+    const std::string b = Message("msg22222.txt");
+    WriteFile(state.TempList, a + "\r\n" + b + "\r\n");
+    PurgeTempList(state);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(b));
+    EXPECT_FALSE(Exists(state.TempList));
+}
+
+TEST_F(PurgeTest, FileAlreadyGoneCountsAsDeleted) {
+    const std::string a = Message("msg11111.txt");
+    const std::string c = Message("msg33333.txt");
+    WriteFile(state.TempList, a + "\r\n" + state.MessageDir + "/msg22222.txt\r\n" + c + "\r\n");
+    PurgeTempList(state);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(c)) << "files after a vanished one must still go";
+    EXPECT_FALSE(Exists(state.TempList));
+}
+
+TEST_F(PurgeTest, UndeletableFileStaysListed) {
+    const std::string a = Message("msg11111.txt");
+    const std::string b = Message("msg22222.txt");
+    WriteFile(state.TempList, a + "\n" + b + "\n");
+    ::chmod(state.MessageDir.c_str(), 0555);
+    PurgeTempList(state);
+    ::chmod(state.MessageDir.c_str(), 0755);
+    EXPECT_TRUE(Exists(a));
+    EXPECT_TRUE(Exists(b));
+    EXPECT_EQ(ReadFile(state.TempList), a + "\r\n" + b + "\r\n");
+
+    PurgeTempList(state);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(state.TempList));
+}
+
+TEST_F(PurgeTest, DeletesOnlyMessageFiles) {
+    const std::string own = dir / "important.doc";
+    WriteFile(own, "mine");
+    std::filesystem::create_directory(dir / "MessagesOld");
+    const std::string sibling = dir / "MessagesOld/msg11111.txt";
+    WriteFile(sibling, "mine");
+    std::filesystem::create_directory(state.MessageDir + "/sub");
+    const std::string nested = state.MessageDir + "/sub/msg1.txt";
+    WriteFile(nested, "mine");
+    const std::string message = Message("msg44444.txt");
+    WriteFile(state.TempList, own + "\r\n" + sibling + "\r\n" + nested + "\r\n" +
+                                  state.MessageDir + "/../important.doc\r\n" +
+                                  state.MessageDir + "\r\n\r\nrelative.txt\r\n" +
+                                  state.MessageDir + "/./sub/../msg44444.txt\r\n");
+    PurgeTempList(state);
+    EXPECT_TRUE(Exists(own));
+    EXPECT_TRUE(Exists(sibling));
+    EXPECT_TRUE(Exists(nested));
+    EXPECT_TRUE(std::filesystem::is_directory(state.MessageDir));
+    EXPECT_FALSE(Exists(message));
+    EXPECT_FALSE(Exists(state.TempList));
+}
+
+TEST(MessageDir, CreatedOrAcceptedOrReported) {
+    TempDir dir;
+    ProgramState state;
+    test::ScriptedDesktop desktop;
+    StartUp(state, dir.path(), desktop);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "Messages"));
+    EXPECT_TRUE(desktop.messages.empty());
+
+    TempDir withFile;
+    WriteFile(withFile / "Messages", "a file");
+    StartUp(state, withFile.path(), desktop);
+    EXPECT_TRUE(desktop.messages.empty()) << "a file of that name counts as there";
+    EXPECT_TRUE(std::filesystem::is_regular_file(withFile / "Messages"));
+
+    TempDir readOnly;
+    ::chmod(readOnly.path().c_str(), 0555);
+    StartUp(state, readOnly.path(), desktop);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text,
+              "Unable to create message directory.\r\n"
+              "Scheduling messages will not work correctly.");
+    EXPECT_EQ(desktop.messages[0].caption, "Error");
+    EXPECT_EQ(desktop.beeps, 0);
+    EXPECT_EQ(state.Events.EventDue.size(), 25u) << "start-up goes on after the message";
+}
+
+}  // namespace
+}  // namespace tarvona

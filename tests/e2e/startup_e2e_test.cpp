@@ -1,0 +1,54 @@
+// Start-up of the real binary, copied into a temporary program folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "e2e_support.h"
+
+namespace tarvona {
+namespace {
+
+using test::Exists;
+using test::InstalledProgram;
+using test::WriteFile;
+
+TEST(StartUp, FindsItsOwnFolderAndMakesTheMessagesFolder) {
+    InstalledProgram program;
+    auto run = program.Run({"/start"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_directory(program / "Messages"));
+    EXPECT_FALSE(Exists(program / "Tarvona.ini")) << "a run with nothing due writes no settings";
+    EXPECT_TRUE(Exists(program / "Tarvona.log")) << "every launch run makes the log";
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(StartUp, PurgesThePendingDeletions) {
+    InstalledProgram program;
+    std::filesystem::create_directory(program / "Messages");
+    const std::string message = program / "Messages/msg12345.txt";
+    const std::string mine = program / "notes.txt";
+    WriteFile(message, "x");
+    WriteFile(mine, "mine");
+    WriteFile(program / "Tarvona.tmp", program / "Messages/msg99999.txt\r\n" + mine + "\r\n" +
+                                           message + "\r\n");
+    auto run = program.Run({"/start"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(Exists(message));
+    EXPECT_TRUE(Exists(mine));
+    EXPECT_FALSE(Exists(program / "Tarvona.tmp"));
+}
+
+TEST(StartUp, ReadOnlyFolderIsReportedAndTheRunGoesOn) {
+    InstalledProgram program;
+    ::chmod(program.folder().c_str(), 0555);
+    auto run = program.Run({"/START"});
+    ::chmod(program.folder().c_str(), 0755);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "Tarvona: Error: Unable to create message directory. Scheduling messages will not "
+              "work correctly.\n");
+}
+
+}  // namespace
+}  // namespace tarvona
