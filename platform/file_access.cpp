@@ -90,14 +90,14 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     return false;
 }
 
-bool CreateNewFile(const std::string& path, const std::string& bytes) {
-    if (IsReadOnly(FolderOf(path))) return false;
+CreateResult CreateNewFile(const std::string& path, const std::string& bytes) {
+    if (IsReadOnly(FolderOf(path))) return CreateResult::Failed;
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes);
+    if (fd < 0) return errno == EEXIST ? CreateResult::AlreadyThere : CreateResult::Failed;
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (!ok) ::unlink(path.c_str());
-    return ok;
+    return ok ? CreateResult::Created : CreateResult::Failed;
 }
 
 }  // namespace tarvona

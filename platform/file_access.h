@@ -18,8 +18,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // exactly as it was and false is returned.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
-// Creates a new file that must not exist yet and writes the bytes into it; on any failure the
-// partly written file is removed again.
-bool CreateNewFile(const std::string& path, const std::string& bytes);
+enum class CreateResult { Created, AlreadyThere, Failed };
+
+// Creates a new file that must not exist yet and writes the bytes into it; an existing file is
+// never touched, and on any failure the partly written file is removed again.
+CreateResult CreateNewFile(const std::string& path, const std::string& bytes);
 
 }  // namespace tarvona

@@ -1,0 +1,382 @@
+#include "frmTarvona.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "clock.h"
+#include "date_rules.h"
+#include "dates.h"
+#include "desktop.h"
+#include "event_table.h"
+#include "frequency.h"
+#include "frmAbout.h"
+#include "frmCalendar.h"
+#include "frmList.h"
+#include "frmLog.h"
+#include "frmMessage.h"
+#include "geometry.h"
+#include "help.h"
+#include "program_state.h"
+#include "shell.h"
+
+namespace tarvona {
+
+namespace {
+
+constexpr int kWindowTopic = 1075;
+
+enum class Kind { Label, Text, Button, BoldButton, List };
+
+// The window's controls: position and size in twips, tab order (-1: none), the prompt shown
+// while the control has the focus, and the pop-up help topic of a right-button press (0: none).
+struct Control {
+    const char* name;
+    Kind kind;
+    const char* caption;
+    int left, top, width, height;
+    int tab;
+    const char* prompt;
+    int topic;
+};
+
+constexpr std::array<Control, 23> kControls = {{
+    {"lblDescription", Kind::Label, "Description", 240, 255, 810, 210, -1, nullptr, 1100},
+    {"txtDescription", Kind::Text, "", 240, 510, 2655, 315, 0,
+     "Type a description for this event.", 0},
+    {"lblCommand", Kind::Label, "Command Line", 3120, 255, 1050, 210, -1, nullptr, 1110},
+    {"txtCommand", Kind::Text, "", 3120, 495, 2655, 315, 1, "Enter the command for this event.", 0},
+    {"cmdBrowse", Kind::Button, "...", 3120, 840, 735, 255, 2,
+     "Browse for the command line for this event.", 1140},
+    {"cmdMessage", Kind::Button, "&MSG", 4080, 840, 735, 255, 3,
+     "Browse for a message file for this event.", 1150},
+    {"cmdTest", Kind::Button, "&Test", 5040, 840, 735, 255, 4, "Test launch this event.", 1160},
+    {"lblStyle", Kind::Label, "Window Style", 120, 1215, 1125, 210, -1, nullptr, 1120},
+    {"cboStyle", Kind::List, "", 240, 1455, 2655, 330, 5,
+     "Select the window style for this event.", 0},
+    {"lblFrequency", Kind::Label, "Frequency", 3120, 1215, 780, 210, -1, nullptr, 1130},
+    {"cboFrequency", Kind::List, "", 3135, 1470, 2655, 330, 6,
+     "Select the launch frequency for this event.", 0},
+    {"lblNextRun", Kind::Label, "Next Run (mm-dd-yyyy)", 240, 1935, 1725, 210, -1, nullptr, 1225},
+    {"cmdCalendar", Kind::Button, "#", 2520, 1920, 375, 255, 7, "Display the calendar.", 1227},
+    {"txtNextRun", Kind::Text, "", 240, 2175, 2655, 315, 8,
+     "Shows the next launch date for this event.", 0},
+    {"cmdBack", Kind::BoldButton, "<< &P", 3120, 2160, 1215, 375, 9, "Go to previous record.",
+     1170},
+    {"cmdForward", Kind::BoldButton, "&N >>", 4560, 2160, 1215, 375, 10, "Go to next record.",
+     1180},
+    {"cmdClear", Kind::Button, "Clea&r This Event", 240, 2760, 2655, 375, 11,
+     "Reset this event to the default values.", 1190},
+    {"cmdViewAll", Kind::Button, "&View All", 3120, 2760, 1215, 375, 12,
+     "View a list of all events.", 1200},
+    {"cmdViewLog", Kind::Button, "View &Log", 4560, 2760, 1215, 375, 13, "View the event log.",
+     1210},
+    {"cmdExit", Kind::Button, "E&xit", 240, 3360, 1215, 375, 14, "Save all edits and exit.", 1220},
+    {"cmdCancel", Kind::Button, "&Cancel", 1680, 3360, 1215, 375, 15,
+     "Cancel all edits and exit.", 1230},
+    {"cmdHelp", Kind::Button, "&Help", 3120, 3360, 1215, 375, 16, "Open the help file.", 1240},
+    {"cmdAbout", Kind::Button, "&About", 4560, 3360, 1215, 375, 17,
+     "Display program information.", 1250},
+}};
+
+QString FromBytes(const std::string& bytes) { return QString::fromLocal8Bit(bytes.c_str()); }
+std::string ToBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+}  // namespace
+
+frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, const Clock& clock,
+                       std::function<void()> endProgram)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      m_state(state),
+      m_desktop(desktop),
+      m_shell(shell),
+      m_clock(clock),
+      m_endProgram(std::move(endProgram)) {
+    setObjectName("frmTarvona");
+    setWindowTitle("Tarvona");
+    SetProgramIcon(this);
+    SetClientTwips(this, 6030, 4200);
+    setFont(NamedFont("Arial", 8.25));
+    setWindowState(Qt::WindowNoState);
+    BuildControls();
+
+    m_panels[0]->setText(FromBytes(FormatDate(m_clock.Now().date)));
+    for (const char* name : kStyleNames) m_style->addItem(name);
+    for (const Frequency& frequency : kFrequencies) m_frequency->addItem(frequency.name);
+    GoToRecord(0);
+    SelectEditorTexts();
+    CentreOnScreen(this);
+    m_description->setFocus();
+}
+
+void frmTarvona::BuildControls() {
+    std::vector<std::pair<int, QWidget*>> tabbed;
+    for (const Control& control : kControls) {
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+            case Kind::Label: widget = new QLabel(control.caption, this); break;
+            case Kind::Text: widget = new QLineEdit(this); break;
+            case Kind::List: {
+                auto* list = new QComboBox(this);
+                list->setEditable(false);
+                widget = list;
+                break;
+            }
+            case Kind::Button:
+            case Kind::BoldButton: {
+                auto* button = new QPushButton(control.caption, this);
+                button->setAutoDefault(false);
+                if (control.kind == Kind::BoldButton) {
+                    QFont bold = font();
+                    bold.setBold(true);
+                    button->setFont(bold);
+                }
+                widget = button;
+                break;
+            }
+        }
+        widget->setObjectName(control.name);
+        PlaceTwips(widget, control.left, control.top, control.width, control.height);
+        // Fonts here run wider than the ones the layout was drawn for: never cut a caption.
+        if (control.kind == Kind::Label && widget->sizeHint().width() > widget->width())
+            widget->resize(widget->sizeHint().width(), widget->height());
+        if (control.tab >= 0) tabbed.emplace_back(control.tab, widget);
+        if (control.prompt) m_prompts[widget] = control.prompt;
+        if (control.topic) m_topics[widget] = control.topic;
+        if (control.prompt || control.topic) widget->installEventFilter(this);
+    }
+    std::sort(tabbed.begin(), tabbed.end());
+    for (size_t i = 1; i < tabbed.size(); ++i) setTabOrder(tabbed[i - 1].second, tabbed[i].second);
+
+    m_description = findChild<QLineEdit*>("txtDescription");
+    m_command = findChild<QLineEdit*>("txtCommand");
+    m_nextRun = findChild<QLineEdit*>("txtNextRun");
+    m_nextRun->setStyleSheet("QLineEdit { background: white; }");
+    m_style = findChild<QComboBox*>("cboStyle");
+    m_frequency = findChild<QComboBox*>("cboFrequency");
+    m_back = findChild<QPushButton*>("cmdBack");
+    m_forward = findChild<QPushButton*>("cmdForward");
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("Statbar");
+    status->setSizeGripEnabled(false);
+    status->setFont(NamedFont("MS Sans Serif", 8.25));
+    PlaceTwips(status, 0, 3945, 6030, 255);
+    const char* panelNames[] = {"panel1", "panel2", "panel3"};
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i] = new QLabel(status);
+        m_panels[i]->setObjectName(panelNames[i]);
+        m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i != 1) m_panels[i]->setFixedWidth(Px(1300));
+        status->addWidget(m_panels[i], i == 1 ? 1 : 0);
+    }
+
+    const std::pair<const char*, void (frmTarvona::*)()> clicks[] = {
+        {"cmdBrowse", &frmTarvona::cmdBrowse_Click},   {"cmdMessage", &frmTarvona::cmdMessage_Click},
+        {"cmdTest", &frmTarvona::cmdTest_Click},       {"cmdCalendar", &frmTarvona::cmdCalendar_Click},
+        {"cmdBack", &frmTarvona::cmdBack_Click},       {"cmdForward", &frmTarvona::cmdForward_Click},
+        {"cmdClear", &frmTarvona::cmdClear_Click},     {"cmdViewAll", &frmTarvona::cmdViewAll_Click},
+        {"cmdViewLog", &frmTarvona::cmdViewLog_Click}, {"cmdExit", &frmTarvona::cmdExit_Click},
+        {"cmdCancel", &frmTarvona::cmdCancel_Click},   {"cmdHelp", &frmTarvona::cmdHelp_Click},
+        {"cmdAbout", &frmTarvona::cmdAbout_Click}};
+    for (const auto& [name, handler] : clicks)
+        connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, handler);
+    connect(m_frequency, &QComboBox::activated, this, &frmTarvona::cboFrequency_Click);
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this,
+            [this] { m_desktop.help(kHelpFile, HelpCommand::Context, kWindowTopic); });
+}
+
+bool frmTarvona::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        auto prompt = m_prompts.find(watched);
+        if (prompt != m_prompts.end()) m_panels[1]->setText(prompt->second);
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        auto topic = m_topics.find(watched);
+        if (topic != m_topics.end() &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            m_desktop.help(kHelpFile, HelpCommand::ContextPopup, topic->second);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A stored code outside a list shows no selection (and is kept by StoreRecord).
+void frmTarvona::SetRecord(int slot) {
+    const EventTable& events = m_state.Events;
+    m_description->setText(FromBytes(events.EventDescription[slot]));
+    m_command->setText(FromBytes(events.EventCommand[slot]));
+    const int32_t style = events.EventRunStyle[slot];
+    m_style->setCurrentIndex(style >= 0 && style < m_style->count() ? style : -1);
+    const int32_t frequency = events.EventFrequency[slot];
+    SelectFrequency(frequency >= 0 && frequency < m_frequency->count() ? frequency : -1);
+    m_nextRun->setText(FromBytes(events.EventDue[slot]));
+}
+
+void frmTarvona::StoreRecord() {
+    EventTable& events = m_state.Events;
+    const int slot = m_state.CurrentRecord;
+    events.EventDescription[slot] = ToBytes(m_description->text());
+    events.EventCommand[slot] = ToBytes(m_command->text());
+    if (m_style->currentIndex() >= 0) events.EventRunStyle[slot] = m_style->currentIndex();
+    if (m_frequency->currentIndex() >= 0) events.EventFrequency[slot] = m_frequency->currentIndex();
+    events.EventDue[slot] = ToBytes(m_nextRun->text());
+}
+
+void frmTarvona::GoToRecord(int slot) {
+    m_state.CurrentRecord = static_cast<int16_t>(slot);
+    m_back->setEnabled(slot > 0);
+    m_forward->setEnabled(slot < ProgramState::MaxEvent);
+    m_panels[2]->setText(QString::number(slot + 1));
+    SetRecord(slot);
+}
+
+void frmTarvona::SelectFrequency(int position) {
+    m_frequency->setCurrentIndex(position);
+    cboFrequency_Click();
+}
+
+void frmTarvona::SelectEditorTexts() {
+    m_nextRun->selectAll();
+    m_command->selectAll();
+    m_description->selectAll();
+}
+
+void frmTarvona::cboFrequency_Click() {
+    if (auto proposal = ProposedNextRun(m_frequency->currentIndex(), m_clock.Now().date))
+        m_nextRun->setText(FromBytes(*proposal));
+}
+
+bool frmTarvona::GoodDate() {
+    auto checked = CheckedNextRun(ToBytes(m_nextRun->text()));
+    if (!checked) return false;
+    m_nextRun->setText(FromBytes(*checked));
+    return true;
+}
+
+void frmTarvona::BadDate() {
+    m_desktop.beep();
+    m_nextRun->setFocus();
+}
+
+void frmTarvona::cmdBack_Click() {
+    if (!m_back->isEnabled()) return;
+    if (!GoodDate()) return BadDate();
+    StoreRecord();
+    GoToRecord(m_state.CurrentRecord - 1);
+}
+
+void frmTarvona::cmdForward_Click() {
+    if (!m_forward->isEnabled()) return;
+    if (!GoodDate()) return BadDate();
+    StoreRecord();
+    GoToRecord(m_state.CurrentRecord + 1);
+}
+
+void frmTarvona::cmdClear_Click() {
+    m_description->clear();
+    m_command->clear();
+    m_style->setCurrentIndex(kNormal);
+    SelectFrequency(kDisabled);
+    m_nextRun->setText(FromBytes(kDueDisabled));
+}
+
+void frmTarvona::Unload() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    SaveEvents(m_state);
+}
+
+void frmTarvona::cmdExit_Click() {
+    if (!GoodDate()) return BadDate();
+    StoreRecord();
+    Unload();
+    CloseHelp(m_desktop);
+    if (m_endProgram) m_endProgram();
+}
+
+void frmTarvona::cmdCancel_Click() {
+    m_state.CancelEdits = true;
+    Unload();
+    CloseHelp(m_desktop);
+    if (m_endProgram) m_endProgram();
+}
+
+// The title-bar close saves the table as last stored; the shown slot is not stored first.
+void frmTarvona::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+    if (m_endProgram) m_endProgram();
+}
+
+void frmTarvona::cmdTest_Click() {
+    const QString text = m_command->text();
+    if (text.isEmpty()) {
+        m_desktop.beep();
+        m_command->setFocus();
+        return;
+    }
+    const int style = m_style->currentIndex() >= 0
+                          ? m_style->currentIndex()
+                          : m_state.Events.EventRunStyle[m_state.CurrentRecord];
+    const int32_t result = m_shell.LaunchCommand(winId(), ToBytes(text), style);
+    if (LaunchSucceeded(result)) return;
+    m_desktop.beep();
+    m_desktop.messageBox("Could not execute " + ToBytes(text) + ".", "Tarvona", Buttons::Ok);
+}
+
+void frmTarvona::cmdBrowse_Click() {
+    if (auto chosen = m_desktop.chooseFile("Select Program")) m_command->setText(FromBytes(*chosen));
+}
+
+void frmTarvona::OpenModal(QDialog* window, std::function<void()> afterClose) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    if (afterClose) connect(window, &QDialog::finished, this, std::move(afterClose));
+    window->show();
+}
+
+void frmTarvona::cmdCalendar_Click() {
+    m_state.PickedDate.clear();
+    OpenModal(new frmCalendar(m_state, m_desktop, m_clock, this), [this] {
+        if (!m_state.PickedDate.empty()) m_nextRun->setText(FromBytes(m_state.PickedDate));
+    });
+}
+
+void frmTarvona::cmdMessage_Click() {
+    OpenModal(new frmMessage(m_state, m_desktop, m_clock, this), [this] {
+        if (!m_state.MessageFile.empty()) m_command->setText(FromBytes(m_state.MessageFile));
+    });
+}
+
+void frmTarvona::cmdViewAll_Click() {
+    StoreRecord();
+    auto pick = [this](int slot) {
+        GoToRecord(slot);
+        SelectEditorTexts();
+    };
+    OpenModal(new frmList(m_state, m_desktop, pick, this), nullptr);
+}
+
+void frmTarvona::cmdViewLog_Click() {
+    OpenModal(new frmLog(m_state, m_desktop, nullptr, this), nullptr);
+}
+
+void frmTarvona::cmdHelp_Click() { m_desktop.help(kHelpFile, HelpCommand::Finder, 10); }
+
+void frmTarvona::cmdAbout_Click() { OpenModal(new frmAbout(m_state, m_desktop, this), nullptr); }
+
+}  // namespace tarvona

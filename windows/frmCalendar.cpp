@@ -1,0 +1,53 @@
+#include "frmCalendar.h"
+
+#include <QCalendarWidget>
+#include <QDate>
+
+#include "clock.h"
+#include "dates.h"
+#include "desktop.h"
+#include "geometry.h"
+#include "help.h"
+#include "program_state.h"
+
+namespace tarvona {
+
+namespace {
+constexpr int kTopic = 1040;
+}
+
+frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock,
+                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_state(state) {
+    setObjectName("frmCalendar");
+    setWindowTitle("Select the Event Date");
+    SetProgramIcon(this);
+    SetClientTwips(this, 6270, 4350);
+    m_calendar = new QCalendarWidget(this);
+    m_calendar->setObjectName("CSCalendar");
+    m_calendar->setFont(NamedFont("MS Sans Serif", 8.25));
+    m_calendar->setFirstDayOfWeek(Qt::Sunday);
+    m_calendar->setToolTip("Double click to select.");
+    m_calendar->setGridVisible(true);
+    PlaceTwips(m_calendar, 0, 0, 6255, 4335);
+
+    // The picker opens on today's date at any hour.
+    const auto today = clock.Now().date;
+    m_calendar->setSelectedDate(
+        QDate(int(today.year()), int(unsigned(today.month())), int(unsigned(today.day()))));
+    connect(m_calendar, &QCalendarWidget::activated, this, &frmCalendar::StoreChosenDay);
+    BindHelpKey(this, desktop, kTopic);
+    CentreOnScreen(this);
+}
+
+void frmCalendar::StoreChosenDay() {
+    // The calendar counts whole days; the OLE day number of the chosen day gives its date.
+    static const qint64 kOleDayZero = QDate(1899, 12, 30).toJulianDay();
+    const auto day = static_cast<int32_t>(m_calendar->selectedDate().toJulianDay() - kOleDayZero);
+    m_state.PickedDate = FormatDate(FromOleDayNumber(day));
+    accept();
+}
+
+}  // namespace tarvona

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QCalendarWidget;
+
+namespace tarvona {
+
+struct ProgramState;
+class Desktop;
+class Clock;
+
+// A month calendar that starts on today; a double-click or Enter stores the day in PickedDate,
+// the close box stores nothing.
+class frmCalendar final : public QDialog {
+    Q_OBJECT
+public:
+    frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock,
+                QWidget* parent = nullptr);
+
+private:
+    void StoreChosenDay();
+
+    ProgramState& m_state;
+    QCalendarWidget* m_calendar;
+};
+
+}  // namespace tarvona

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+class QListWidget;
+
+namespace tarvona {
+
+struct EventTable;
+struct ProgramState;
+class Desktop;
+
+// One line of the list: next run, tab, frequency, tab, style, description, each part padded so
+// that with tab stops every eight cells the columns start at cells 0, 16, 32 and 41.
+std::string EventListLine(const EventTable& events, int slot);
+
+// Every slot on one line, in slot order; a double-click hands the slot to pick and closes.
+class frmList final : public QDialog {
+    Q_OBJECT
+public:
+    frmList(const ProgramState& state, Desktop& desktop, std::function<void(int)> pick,
+            QWidget* parent = nullptr);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void lstEvents_DblClick();
+
+    std::function<void(int)> m_pick;
+    QListWidget* m_list;
+};
+
+}  // namespace tarvona

@@ -1,0 +1,112 @@
+#include "frmLog.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "desktop.h"
+#include "error_log.h"
+#include "geometry.h"
+#include "help.h"
+#include "program_state.h"
+#include "startup.h"
+
+namespace tarvona {
+
+namespace {
+constexpr int kTopic = 1060;
+}
+
+frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()> endProgram,
+               QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_state(state),
+      m_desktop(desktop),
+      m_endProgram(std::move(endProgram)) {
+    setObjectName("frmLog");
+    setWindowTitle("Event Error Log");
+    SetProgramIcon(this);
+    SetClientTwips(this, 6855, 3720);
+    setFont(NamedFont("Arial", 8.25));
+
+    struct Button {
+        const char* name;
+        const char* caption;
+        int left;
+        int width;
+    };
+    const Button buttons[] = {{"cmdOkay", "&Okay", 840, 1215},
+                              {"cmdStart", "&Run Tarvona", 2160, 2535},
+                              {"cmdHelp", "&Help", 4800, 1215}};
+    QPushButton* made[3];
+    for (int i = 0; i < 3; ++i) {
+        made[i] = new QPushButton(buttons[i].caption, this);
+        made[i]->setObjectName(buttons[i].name);
+        PlaceTwips(made[i], buttons[i].left, 3240, buttons[i].width, 375);
+    }
+    m_okay = made[0];
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName("txtLog");
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PlaceTwips(m_text, 120, 120, 6615, 3015);
+    setTabOrder(made[0], made[1]);
+    setTabOrder(made[1], made[2]);
+    setTabOrder(made[2], m_text);
+
+    m_text->setPlainText(ReadLogTail(QString::fromLocal8Bit(LogPath(state.ProgramFolder).c_str())));
+    made[1]->setEnabled(state.LaunchErrors);
+    connect(made[0], &QPushButton::clicked, this, &QDialog::accept);
+    connect(made[1], &QPushButton::clicked, this, &frmLog::cmdStart_Click);
+    connect(made[2], &QPushButton::clicked, this,
+            [this] { m_desktop.help(kHelpFile, HelpCommand::Context, kTopic); });
+    BindHelpKey(this, desktop, kTopic);
+    CentreOnScreen(this);
+}
+
+QString frmLog::ReadLogTail(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const qint64 size = file.size();
+    if (size <= kShownBytes) return QString::fromLocal8Bit(file.readAll());
+    // Read one byte more to see whether the tail already starts at a line.
+    file.seek(size - kShownBytes - 1);
+    QByteArray bytes = file.readAll();
+    const qsizetype lineStart = bytes.indexOf('\n');
+    bytes = bytes.mid(lineStart < 0 ? bytes.size() : lineStart + 1);
+    return QString::fromLocal8Bit(bytes);
+}
+
+void frmLog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    m_text->moveCursor(QTextCursor::End);
+    m_text->ensureCursorVisible();
+    m_text->verticalScrollBar()->setValue(m_text->verticalScrollBar()->maximum());
+    m_okay->setFocus();
+}
+
+void frmLog::cmdStart_Click() {
+    hide();
+    if (m_desktop.startProgram(AddSlash(m_state.ProgramFolder) + "Tarvona")) {
+        done(Accepted);
+        return;
+    }
+    m_desktop.beep();
+    m_desktop.messageBox("Unable to launch Tarvona.", "Tarvona", Buttons::Ok);
+    show();
+}
+
+void frmLog::done(int result) {
+    QDialog::done(result);
+    if (m_state.LaunchErrors) {
+        CloseHelp(m_desktop);
+        if (m_endProgram) m_endProgram();
+    }
+}
+
+}  // namespace tarvona

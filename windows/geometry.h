@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace tarvona {
+
+// Pixels for a length in twips (1/1440 inch) at the screen's logical resolution.
+int Px(int twips);
+
+// Places a control by its left, top, width and height in twips.
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+
+// Gives a window a fixed client area in twips.
+void SetClientTwips(QWidget* window, int width, int height);
+
+// Centres a window on its screen: left = (screen width - window width) / 2, top likewise.
+void CentreOnScreen(QWidget* window);
+
+// A font by name with a style hint, so the metric-compatible Liberation fonts serve where the
+// named one is missing.
+QFont NamedFont(const QString& family, double points, bool fixedPitch = false);
+
+// The program icon, drawn once.
+void SetProgramIcon(QWidget* window);
+
+}  // namespace tarvona

@@ -1,0 +1,95 @@
+#include "qt_desktop.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+#include <QMessageBox>
+#include <QProcess>
+
+namespace tarvona {
+
+Answer QtDesktop::messageBox(const std::string& text, const std::string& caption,
+                             Buttons buttons) {
+    QMessageBox box(QMessageBox::Critical, QString::fromLocal8Bit(caption.c_str()),
+                    QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setObjectName("messageBox");
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+void QtDesktop::beep() { QApplication::beep(); }
+
+void QtDesktop::help(const std::string& file, HelpCommand command, int data) {
+    const QString name = QString::fromStdString(file);
+    switch (command) {
+        case HelpCommand::Finder: m_help.ShowContents(name); break;
+        case HelpCommand::Context: m_help.ShowTopic(name, data); break;
+        case HelpCommand::ContextPopup: m_help.ShowPopup(name, data); break;
+        case HelpCommand::Quit: m_help.Quit(); break;
+    }
+}
+
+namespace {
+
+const QString kProgramsFilter = "Programs (*.exe,*.com,*.bat,*.pif)";
+const QString kAllFilesFilter = "All Files (*.*)";
+
+// The dialog's own patterns cannot say "executable", and programs here mostly have no
+// extension: this proxy lists folders, the four program patterns and every executable file
+// for "Programs", and every file for "All Files".
+class ProgramFilter final : public QSortFilterProxyModel {
+public:
+    bool programsOnly = true;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (!files || !programsOnly) return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        static const QStringList suffixes = {"exe", "com", "bat", "pif"};
+        return info.isDir() || info.isExecutable() || suffixes.contains(info.suffix().toLower());
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> QtDesktop::chooseFile(const std::string& title) {
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title));
+    dialog.setObjectName("cmDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    auto* filter = new ProgramFilter;
+    dialog.setProxyModel(filter);
+    dialog.setNameFilters({kProgramsFilter, kAllFilesFilter});
+    auto showEverything = [&] {
+        if (auto* files = qobject_cast<QFileSystemModel*>(filter->sourceModel())) {
+            files->setNameFilterDisables(false);
+            files->setNameFilters({});
+        }
+        filter->invalidate();
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        filter->programsOnly = chosen == kProgramsFilter;
+        QTimer::singleShot(0, &dialog, showEverything);
+    });
+    dialog.selectNameFilter(kProgramsFilter);
+    showEverything();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+bool QtDesktop::startProgram(const std::string& path) {
+    return QProcess::startDetached(QString::fromLocal8Bit(path.c_str()), {});
+}
+
+}  // namespace tarvona
