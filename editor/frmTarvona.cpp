@@ -1,6 +1,7 @@
 #include "frmTarvona.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,7 +154,7 @@ void frmTarvona::BuildControls() {
         if (control.tab >= 0) tabbed.emplace_back(control.tab, widget);
         if (control.prompt) m_prompts[widget] = control.prompt;
         if (control.topic) m_topics[widget] = control.topic;
-        if (control.prompt || control.topic) widget->installEventFilter(this);
+        widget->installEventFilter(this);
     }
     std::sort(tabbed.begin(), tabbed.end());
     for (size_t i = 1; i < tabbed.size(); ++i) setTabOrder(tabbed[i - 1].second, tabbed[i].second);
@@ -199,7 +200,35 @@ void frmTarvona::BuildControls() {
             [this] { m_desktop.help(kHelpFile, HelpCommand::Context, kWindowTopic); });
 }
 
+// Alt+N and Alt+P: the window takes them before any shortcut or control, so that one press is
+// one move, through the same path as the buttons (which do nothing while disabled).
+bool frmTarvona::NavigationKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() != Qt::AltModifier || (key->key() != Qt::Key_N && key->key() != Qt::Key_P))
+        return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress) {
+        if (key->key() == Qt::Key_N)
+            cmdForward_Click();
+        else
+            cmdBack_Click();
+    }
+    return true;
+}
+
+void frmTarvona::keyPressEvent(QKeyEvent* event) {
+    if (!NavigationKey(event)) QWidget::keyPressEvent(event);
+}
+
+bool frmTarvona::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && NavigationKey(event)) return true;
+    return QWidget::event(event);
+}
+
 bool frmTarvona::eventFilter(QObject* watched, QEvent* event) {
+    if (NavigationKey(event)) return true;
     if (event->type() == QEvent::FocusIn) {
         auto prompt = m_prompts.find(watched);
         if (prompt != m_prompts.end()) m_panels[1]->setText(prompt->second);

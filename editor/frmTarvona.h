@@ -48,10 +48,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
+    bool NavigationKey(QEvent* event);
     void StoreRecord();
     void SelectFrequency(int position);
     void SelectEditorTexts();

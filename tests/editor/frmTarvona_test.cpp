@@ -1,0 +1,413 @@
+#include "frmTarvona.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "event_table.h"
+#include "frmCalendar.h"
+#include "frmList.h"
+#include "frmMessage.h"
+#include "ini_file.h"
+#include "program_state.h"
+#include "startup.h"
+#include "test_support.h"
+
+using namespace tarvona;
+using namespace tarvona::test;
+
+class EditorTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<ProgramState> state;
+    std::unique_ptr<ScriptedDesktop> desktop;
+    std::unique_ptr<RecordingShell> shell;
+    std::unique_ptr<FixedClock> clock;
+    std::unique_ptr<frmTarvona> editor;
+    int ended = 0;
+
+    void Open(const std::string& ini = "") {
+        dir = std::make_unique<TempDir>();
+        state = std::make_unique<ProgramState>();
+        SetUpPaths(*state, dir->path());
+        std::filesystem::create_directory(state->MessageDir);
+        if (!ini.empty()) WriteFile(state->IniFile, ini);
+        LoadEvents(*state);
+        desktop = std::make_unique<ScriptedDesktop>();
+        shell = std::make_unique<RecordingShell>();
+        clock = std::make_unique<FixedClock>(Date(2026, 12, 8));
+        ended = 0;
+        editor = std::make_unique<frmTarvona>(*state, *desktop, *shell, *clock, [this] { ++ended; });
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        editor->activateWindow();
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        T* widget = editor->findChild<T*>(name);
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    QLineEdit* Text(const char* name) { return Find<QLineEdit>(name); }
+    QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
+    QString Panel(int n) { return Find<QLabel>(QByteArray("panel") + QByteArray::number(n))->text(); }
+    void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
+    std::string Ini(const char* section, const std::string& key) {
+        return IniFile(state->IniFile).ReadString(section, key, "<missing>");
+    }
+    void Pick(int frequency) {
+        auto* box = Find<QComboBox>("cboFrequency");
+        box->setCurrentIndex(frequency);
+        emit box->activated(frequency);
+    }
+
+    const std::string kFilled =
+        "[Commands]\r\nCommand0=/usr/bin/report\r\nCommand24=/bin/last\r\n"
+        "[Descriptions]\r\nDescription0=Report\r\n[RunStyle]\r\nRunStyle0=2\r\nRunStyle3=7\r\n"
+        "[Frequency]\r\nFrequency0=4\r\nFrequency3=42\r\n[Due]\r\nDue0=07-04-1999\r\n"
+        "Due3=whenever\r\n[Mine]\r\nkeep=1\r\n";
+
+private slots:
+    void cleanup() { editor.reset(); }
+
+    void opening() {
+        Open(kFilled);
+        QCOMPARE(editor->windowTitle(), QString("Tarvona"));
+        QCOMPARE(Panel(1), QString("12-08-2026"));
+        QCOMPARE(Panel(3), QString("1"));
+        QVERIFY(!Button("cmdBack")->isEnabled());
+        QVERIFY(Button("cmdForward")->isEnabled());
+        QCOMPARE(Text("txtDescription")->text(), QString("Report"));
+        QCOMPARE(Text("txtCommand")->text(), QString("/usr/bin/report"));
+        QCOMPARE(Find<QComboBox>("cboStyle")->currentText(), QString("Maximized"));
+        QCOMPARE(Find<QComboBox>("cboFrequency")->currentText(), QString("Monthly"));
+        QCOMPARE(Text("txtNextRun")->text(), QString("07-04-1999"));  // stored, not proposed
+        QCOMPARE(Find<QComboBox>("cboFrequency")->count(), 10);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Text("txtDescription")));
+        QCOMPARE(Panel(2), QString("Type a description for this event."));
+        QVERIFY(Button("cmdBack")->font().bold());
+        QVERIFY(!Button("cmdExit")->font().bold());
+    }
+
+    void movingAtBothEnds() {
+        Open();
+        QTRY_VERIFY(QApplication::focusWidget());
+        for (int i = 0; i < 23; ++i) Click("cmdForward");
+        QCOMPARE(Panel(3), QString("24"));
+        QVERIFY(Button("cmdForward")->isEnabled());
+        Click("cmdForward");
+        QCOMPARE(Panel(3), QString("25"));
+        QCOMPARE(state->CurrentRecord, 24);
+        QVERIFY(!Button("cmdForward")->isEnabled());
+        QVERIFY(Button("cmdBack")->isEnabled());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(Panel(3), QString("25"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(Panel(3), QString("24"));  // Alt+P moves exactly one slot
+        for (int i = 0; i < 23; ++i) Click("cmdBack");
+        QCOMPARE(Panel(3), QString("1"));
+        QVERIFY(!Button("cmdBack")->isEnabled());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(state->CurrentRecord, 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(state->CurrentRecord, 1);
+    }
+
+    void freeSlotShowsDisabled() {
+        Open(kFilled);
+        Click("cmdForward");
+        QCOMPARE(Text("txtDescription")->text(), QString());
+        QCOMPARE(Find<QComboBox>("cboStyle")->currentText(), QString("Normal"));
+        QCOMPARE(Find<QComboBox>("cboFrequency")->currentText(), QString("Disabled"));
+        QCOMPARE(Text("txtNextRun")->text(), QString("Disabled"));
+    }
+
+    void editsSurviveForwardThenBackAndCancelKeepsTheFile() {
+        Open(kFilled);
+        const std::string before = ReadFile(state->IniFile);
+        Text("txtDescription")->setText("Changed");
+        Click("cmdForward");
+        Click("cmdBack");
+        QCOMPARE(Text("txtDescription")->text(), QString("Changed"));
+        Text("txtDescription")->setText("Changed again");
+        Click("cmdCancel");
+        QCOMPARE(ended, 1);
+        const std::string after = ReadFile(state->IniFile);
+        QCOMPARE(after, before + "[Tarvona]\r\nVersion=1.36a\r\n");
+        QCOMPARE(desktop->helpCalls.size(), size_t(1));
+        QCOMPARE(desktop->helpCalls[0].command, HelpCommand::Quit);
+    }
+
+    void exitWritesTheWholeTable() {
+        Open(kFilled);
+        Text("txtDescription")->setText(QString(300, 'd'));
+        Text("txtNextRun")->setText("7/4/1999");
+        Click("cmdExit");
+        QCOMPARE(ended, 1);
+        QCOMPARE(Ini("Descriptions", "Description0"), std::string(300, 'd'));
+        QCOMPARE(Ini("Due", "Due0"), std::string("07-04-1999"));
+        QCOMPARE(Ini("Commands", "Command24"), std::string("/bin/last"));
+        QCOMPARE(Ini("Due", "Due12"), std::string("Disabled"));
+        QCOMPARE(Ini("Mine", "keep"), std::string("1"));
+        QCOMPARE(Ini("RunStyle", "RunStyle3"), std::string("7"));  // odd codes are kept
+        QCOMPARE(Ini("Frequency", "Frequency3"), std::string("42"));
+        QCOMPARE(desktop->helpCalls.back().command, HelpCommand::Quit);
+    }
+
+    void oddCodesShowNoSelection() {
+        Open(kFilled);
+        for (int i = 0; i < 3; ++i) Click("cmdForward");
+        QCOMPARE(Find<QComboBox>("cboStyle")->currentIndex(), -1);
+        QCOMPARE(Find<QComboBox>("cboFrequency")->currentIndex(), -1);
+        QCOMPARE(Text("txtNextRun")->text(), QString("whenever"));
+    }
+
+    void titleBarCloseSavesOnlyWhatWasStored() {
+        Open(kFilled);
+        Text("txtDescription")->setText("stored by moving");
+        Click("cmdForward");
+        Text("txtDescription")->setText("never stored");
+        editor->close();
+        QCOMPARE(ended, 1);
+        QCOMPARE(Ini("Descriptions", "Description0"), std::string("stored by moving"));
+        QCOMPARE(Ini("Descriptions", "Description1"), std::string(""));
+        QVERIFY2(desktop->helpCalls.empty(), "no CloseHelp on this path");
+    }
+
+    void clearThenCancelAndClearThenForward() {
+        Open(kFilled);
+        const std::string before = ReadFile(state->IniFile);
+        Click("cmdClear");
+        QCOMPARE(Text("txtCommand")->text(), QString());
+        QCOMPARE(Text("txtNextRun")->text(), QString("Disabled"));
+        QCOMPARE(state->Events.EventCommand[0], std::string("/usr/bin/report"));
+        Click("cmdForward");
+        QCOMPARE(state->Events.EventCommand[0], std::string());
+        QCOMPARE(state->Events.EventFrequency[0], 9);
+        QCOMPARE(state->Events.EventDue[0], std::string("Disabled"));
+        Click("cmdCancel");
+        QCOMPARE(ReadFile(state->IniFile), before + "[Tarvona]\r\nVersion=1.36a\r\n");
+    }
+
+    void dateProposals_data() {
+        QTest::addColumn<int>("frequency");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("weekly over the year end") << 2 << 1999 << 12 << 28 << "01-04-2000";
+        QTest::newRow("monthly into a leap February") << 4 << 2000 << 1 << 31 << "02-29-2000";
+        QTest::newRow("daily") << 0 << 2026 << 12 << 8 << "12-09-2026";
+        QTest::newRow("yearly from February 29") << 6 << 2028 << 2 << 29 << "02-28-2029";
+        QTest::newRow("one time") << 7 << 2026 << 12 << 8 << "?";
+        QTest::newRow("every boot") << 8 << 2026 << 12 << 8 << "?";
+        QTest::newRow("disabled") << 9 << 2026 << 12 << 8 << "Disabled";
+    }
+    void dateProposals() {
+        QFETCH(int, frequency);
+        QFETCH(int, year);
+        QFETCH(int, month);
+        QFETCH(int, day);
+        QFETCH(QString, expected);
+        Open();
+        clock->Set(Date(year, unsigned(month), unsigned(day)));
+        Text("txtNextRun")->setText("01-01-2001");
+        Pick(frequency);
+        QCOMPARE(Text("txtNextRun")->text(), expected);
+    }
+
+    void dateCheck_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");  // empty: refused
+        QTest::newRow("slashes") << "7/4/1999" << "07-04-1999";
+        QTest::newRow("short year") << "1-5-98" << "01-05-1998";
+        QTest::newRow("question mark") << "?" << "?";
+        QTest::newRow("disabled") << "Disabled" << "Disabled";
+        QTest::newRow("lower-case disabled") << "disabled" << "";
+        QTest::newRow("impossible") << "13-45-2099" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void dateCheck() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Open();
+        Text("txtNextRun")->setText(typed);
+        Click("cmdForward");
+        if (stored.isEmpty()) {
+            QCOMPARE(desktop->beeps, 1);
+            QCOMPARE(Panel(3), QString("1"));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Text("txtNextRun")));
+            QCOMPARE(Text("txtNextRun")->text(), typed);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+            QCOMPARE(desktop->beeps, 2);  // Alt+N checks the date as the button does
+            Click("cmdExit");
+            QCOMPARE(ended, 0);
+            QVERIFY(!test::Exists(state->IniFile));
+        } else {
+            QCOMPARE(desktop->beeps, 0);
+            QCOMPARE(state->Events.EventDue[0], stored.toStdString());
+        }
+    }
+
+    void tabOrderAndPrompts() {
+        Open();
+        Text("txtDescription")->setFocus();
+        const QStringList expected = {
+            "Enter the command for this event.", "Browse for the command line for this event.",
+            "Browse for a message file for this event.", "Test launch this event.",
+            "Select the window style for this event.",
+            "Select the launch frequency for this event.", "Display the calendar.",
+            "Shows the next launch date for this event.", "Go to next record.",
+            "Reset this event to the default values.", "View a list of all events.",
+            "View the event log.", "Save all edits and exit.", "Cancel all edits and exit.",
+            "Open the help file.", "Display program information.",
+            "Type a description for this event."};
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Text("txtDescription")));
+        for (const QString& prompt : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(Panel(2), prompt);
+        }
+    }
+
+    void rightButtonShowsPopupTopics() {
+        Open();
+        QTest::mousePress(Find<QLabel>("lblFrequency"), Qt::RightButton);
+        QTest::mousePress(Button("cmdTest"), Qt::RightButton);
+        QTest::mouseRelease(Button("cmdTest"), Qt::RightButton);
+        QCOMPARE(desktop->helpCalls.size(), size_t(2));
+        QCOMPARE(desktop->helpCalls[0].data, 1130);
+        QCOMPARE(desktop->helpCalls[1].data, 1160);
+        QCOMPARE(desktop->helpCalls[1].command, HelpCommand::ContextPopup);
+        QVERIFY2(shell->calls.empty(), "a right press launches nothing");
+        QTest::keyClick(Text("txtCommand"), Qt::Key_F1);
+        QCOMPARE(desktop->helpCalls.back().command, HelpCommand::Context);
+        QCOMPARE(desktop->helpCalls.back().data, 1075);
+        Click("cmdHelp");
+        QCOMPARE(desktop->helpCalls.back().command, HelpCommand::Finder);
+    }
+
+    void testButton() {
+        Open(kFilled);
+        const std::string before = ReadFile(state->IniFile);
+        Text("txtCommand")->setText("");
+        Click("cmdTest");
+        QCOMPARE(desktop->beeps, 1);
+        QVERIFY(shell->calls.empty());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Text("txtCommand")));
+
+        Text("txtCommand")->setText("   ");
+        Click("cmdTest");
+        QCOMPARE(shell->calls.size(), size_t(1));  // only the empty text is refused
+
+        shell->failures = {{"notepad.exx", 2}};
+        Text("txtCommand")->setText("notepad.exx");
+        Find<QComboBox>("cboStyle")->setCurrentIndex(1);
+        Click("cmdTest");
+        QCOMPARE(shell->calls.back().style, 1);
+        QCOMPARE(desktop->messages.size(), size_t(1));
+        QCOMPARE(desktop->messages[0].text, std::string("Could not execute notepad.exx."));
+        QCOMPARE(desktop->messages[0].caption, std::string("Tarvona"));
+        QCOMPARE(desktop->beeps, 2);
+
+        Text("txtCommand")->setText("/tmp/document.txt");
+        Click("cmdTest");
+        QCOMPARE(desktop->messages.size(), size_t(1));  // a successful open shows nothing
+        QCOMPARE(state->Events.EventCommand[0], std::string("/usr/bin/report"));
+        Click("cmdCancel");
+        QCOMPARE(ReadFile(state->IniFile), before + "[Tarvona]\r\nVersion=1.36a\r\n");
+    }
+
+    void browse() {
+        Open(kFilled);
+        desktop->chosenFiles = {std::string("/usr/bin/gedit"), std::nullopt};
+        Click("cmdBrowse");
+        QCOMPARE(Text("txtCommand")->text(), QString("/usr/bin/gedit"));
+        Click("cmdBrowse");
+        QCOMPARE(Text("txtCommand")->text(), QString("/usr/bin/gedit"));  // cancel keeps the box
+        QCOMPARE(desktop->fileDialogTitles.front(), std::string("Select Program"));
+        QCOMPARE(Find<QComboBox>("cboFrequency")->currentText(), QString("Monthly"));
+    }
+
+    void datePicker() {
+        Open();
+        Pick(9);
+        Click("cmdCalendar");
+        auto* picker = editor->findChild<frmCalendar*>();
+        QVERIFY(picker);
+        auto* calendar = picker->findChild<QCalendarWidget*>("CSCalendar");
+        QCOMPARE(calendar->selectedDate(), QDate(2026, 12, 8));
+        calendar->setSelectedDate(QDate(2000, 2, 29));
+        emit calendar->activated(calendar->selectedDate());
+        QCOMPARE(Text("txtNextRun")->text(), QString("02-29-2000"));
+        QCOMPARE(Find<QComboBox>("cboFrequency")->currentText(), QString("Disabled"));
+
+        Text("txtNextRun")->setText("?");
+        Click("cmdCalendar");
+        QTRY_COMPARE(editor->findChildren<frmCalendar*>().size(), qsizetype(1));
+        auto* second = editor->findChildren<frmCalendar*>().back();
+        second->findChild<QCalendarWidget*>()->setSelectedDate(QDate(2030, 1, 1));
+        second->close();
+        QCOMPARE(Text("txtNextRun")->text(), QString("?"));  // the close box picks nothing
+        QVERIFY(state->PickedDate.empty());
+    }
+
+    void messageWindow() {
+        Open();
+        Text("txtCommand")->setText("keep");
+        Click("cmdMessage");
+        auto* window = editor->findChild<frmMessage*>();
+        QVERIFY(window);
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        QCOMPARE(Text("txtCommand")->text(), QString("keep"));
+
+        Click("cmdMessage");
+        QTRY_COMPARE(editor->findChildren<frmMessage*>().size(), qsizetype(1));
+        window = editor->findChildren<frmMessage*>().back();
+        window->findChild<QPlainTextEdit*>("txtMessage")->setPlainText("Call the dentist.");
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
+        const QString path = Text("txtCommand")->text();
+        QVERIFY(path.startsWith(QString::fromStdString(state->MessageDir + "/msg")));
+        QCOMPARE(ReadFile(path.toStdString()), std::string("Call the dentist."));
+    }
+
+    void viewAllStoresWithoutCheckAndPicks() {
+        Open(kFilled);
+        Text("txtNextRun")->setText("not a date");
+        Text("txtDescription")->setText("edited");
+        Click("cmdViewAll");
+        QCOMPARE(desktop->beeps, 0);
+        QCOMPARE(state->Events.EventDue[0], std::string("not a date"));
+        auto* list = editor->findChild<frmList*>();
+        QVERIFY(list);
+        auto* lines = list->findChild<QListWidget*>("lstEvents");
+        QCOMPARE(lines->count(), 25);
+        QVERIFY(lines->item(0)->text().startsWith("not a date\tMonthly   \tMax.     edited"));
+        lines->setCurrentRow(24);
+        emit lines->itemDoubleClicked(lines->item(24));
+        QCOMPARE(Panel(3), QString("25"));
+        QVERIFY(!Button("cmdForward")->isEnabled());
+        QVERIFY(Button("cmdBack")->isEnabled());
+        QCOMPARE(Text("txtCommand")->text(), QString("/bin/last"));
+        QCOMPARE(Text("txtCommand")->selectedText(), QString("/bin/last"));
+
+        Click("cmdViewAll");
+        QTRY_COMPARE(editor->findChildren<frmList*>().size(), qsizetype(1));
+        list = editor->findChildren<frmList*>().back();
+        lines = list->findChild<QListWidget*>("lstEvents");
+        lines->setCurrentRow(0);
+        emit lines->itemDoubleClicked(lines->item(0));
+        QCOMPARE(Panel(3), QString("1"));
+        QVERIFY(!Button("cmdBack")->isEnabled());
+        QCOMPARE(Text("txtDescription")->text(), QString("edited"));
+    }
+};
+
+QTEST_MAIN(EditorTest)
+#include "frmTarvona_test.moc"
