@@ -1,0 +1,90 @@
+// The about box, the splash window, the date picker's keys and the help window.
+#include "frmAbout.h"
+
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "frmCalendar.h"
+#include "frmSplash.h"
+#include "help.h"
+#include "program_state.h"
+#include "qt_desktop.h"
+#include "test_support.h"
+
+using namespace tarvona;
+using namespace tarvona::test;
+
+class SmallWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aboutBox() {
+        ProgramState state;
+        ScriptedDesktop desktop;
+        frmAbout about(state, desktop);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QCOMPARE(about.windowTitle(), QString("About Tarvona"));
+        QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QString("Tarvona 1.36a (32 bit)"));
+        QVERIFY(!about.findChild<QLabel*>("lblCopyright")->text().isEmpty());
+        auto* label = about.findChild<QLabel*>("lblVersion");
+        QVERIFY(label->geometry().right() < about.width());
+        QTest::mouseClick(about.findChild<QPushButton*>("cmdHelp"), Qt::LeftButton);
+        QCOMPARE(desktop.helpCalls.size(), size_t(1));
+        QCOMPARE(desktop.helpCalls[0].command, HelpCommand::Context);
+        QCOMPARE(desktop.helpCalls[0].data, 1090);
+        QTest::keyClick(about.findChild<QPushButton*>("cmdOkay"), Qt::Key_F1);
+        QCOMPARE(desktop.helpCalls.size(), size_t(2));
+        QTest::mouseClick(about.findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+    }
+
+    void splashIsACaptionMinimised() {
+        frmSplash splash;
+        QCOMPARE(splash.windowTitle(), QString("Tarvona"));
+        QVERIFY(splash.windowState() & Qt::WindowMinimized);
+        QVERIFY(splash.children().isEmpty() || splash.findChildren<QWidget*>().isEmpty());
+    }
+
+    void pickerEnterStoresTheDay() {
+        ProgramState state;
+        ScriptedDesktop desktop;
+        FixedClock clock(Date(2026, 12, 8), 23, 59, 0);
+        frmCalendar picker(state, desktop, clock);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QCOMPARE(picker.windowTitle(), QString("Select the Event Date"));
+        auto* calendar = picker.findChild<QCalendarWidget*>("CSCalendar");
+        calendar->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(state.PickedDate, std::string("12-08-2026"));
+        QVERIFY(!picker.isVisible());
+    }
+
+    void helpWindowTopicsAndQuit() {
+        QtDesktop desktop;
+        HelpViewer& viewer = desktop.helpViewer();
+        for (int topic : {10, 1035, 1040, 1050, 1060, 1075, 1090, 1100, 1110, 1120, 1130, 1140,
+                          1150, 1160, 1170, 1180, 1190, 1200, 1210, 1220, 1225, 1227, 1230, 1240,
+                          1250})
+            QVERIFY2(HelpDocument::ForFile(kHelpFile).HasTopic(topic),
+                     qPrintable(QString::number(topic)));
+        desktop.help(kHelpFile, HelpCommand::Context, 1060);
+        QVERIFY(viewer.window());
+        QVERIFY(viewer.window()->isVisible());
+        QVERIFY(viewer.window()->toPlainText().contains("The error log"));
+        desktop.help(kHelpFile, HelpCommand::Context, 4711);
+        QVERIFY(viewer.window()->toPlainText().contains("4711 is missing"));
+        desktop.help(kHelpFile, HelpCommand::Finder, 10);
+        QVERIFY(viewer.window()->toPlainText().contains("Tarvona Help"));
+        CloseHelp(desktop);
+        QTRY_VERIFY(!viewer.window());
+        CloseHelp(desktop);  // harmless when none is open
+    }
+};
+
+QTEST_MAIN(SmallWindowsTest)
+#include "frmAbout_test.moc"

@@ -1,0 +1,104 @@
+#include "frmList.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QtTest>
+
+#include "event_table.h"
+#include "program_state.h"
+#include "startup.h"
+#include "test_support.h"
+
+using namespace tarvona;
+using namespace tarvona::test;
+
+class EventListTest : public QObject {
+    Q_OBJECT
+
+    static ProgramState Table() {
+        ProgramState state;
+        state.Events.EventDescription.assign(25, "");
+        state.Events.EventCommand.assign(25, "");
+        state.Events.EventRunStyle.assign(25, 0);
+        state.Events.EventFrequency.assign(25, 9);
+        state.Events.EventDue.assign(25, "Disabled");
+        return state;
+    }
+
+private slots:
+    void lines_data() {
+        QTest::addColumn<QString>("due");
+        QTest::addColumn<int>("frequency");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("free") << "Disabled" << 9 << 0 << "" << "Disabled  \tDisabled  \tNormal   ";
+        QTest::newRow("one time") << "?" << 7 << 1 << "Dentist"
+                                  << "?         \tOne Time\tMin.     Dentist";
+        QTest::newRow("every boot") << "?" << 8 << 2 << "Mail"
+                                    << "?         \tEvery Boot\tMax.     Mail";
+        QTest::newRow("dated") << "07-04-1999" << 5 << 0 << "  \tindented"
+                               << "07-04-1999\tE/O Month \tNormal     \tindented";
+        QTest::newRow("odd codes") << "disabled" << 42 << -1 << "x" << "disabled\t\tx";
+        QTest::newRow("negative frequency") << "01-01-2000" << -3 << 7 << "y" << "01-01-2000\t\ty";
+    }
+    void lines() {
+        QFETCH(QString, due);
+        QFETCH(int, frequency);
+        QFETCH(int, style);
+        QFETCH(QString, description);
+        QFETCH(QString, line);
+        ProgramState state = Table();
+        state.Events.EventDue[3] = due.toStdString();
+        state.Events.EventFrequency[3] = frequency;
+        state.Events.EventRunStyle[3] = style;
+        state.Events.EventDescription[3] = description.toStdString();
+        QCOMPARE(QString::fromStdString(EventListLine(state.Events, 3)), line);
+    }
+
+    void windowShowsEveryLineAndPicksOnDoubleClick() {
+        ProgramState state = Table();
+        state.Events.EventDescription[24] = "last";
+        ScriptedDesktop desktop;
+        std::vector<int> picked;
+        frmList list(state, desktop, [&](int slot) { picked.push_back(slot); });
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QCOMPARE(list.windowTitle(), QString("List Events"));
+        auto* lines = list.findChild<QListWidget*>("lstEvents");
+        QCOMPARE(lines->count(), 25);
+        QVERIFY(lines->selectedItems().isEmpty());
+        QVERIFY(lines->font().fixedPitch());
+        for (int i = 0; i < 25; ++i)
+            QCOMPARE(lines->item(i)->text(),
+                     QString::fromStdString(EventListLine(state.Events, i)));
+        for (const char* heading : {"lblRun", "lblFrequency", "lblWindow", "lblDesc"})
+            QVERIFY(list.findChild<QLabel*>(heading));
+
+        emit lines->itemDoubleClicked(nullptr);  // nothing selected yet
+        QVERIFY(picked.empty());
+        QVERIFY(list.isVisible());
+        lines->setCurrentRow(24);
+        emit lines->itemDoubleClicked(lines->item(24));
+        QCOMPARE(picked, std::vector<int>{24});
+        QVERIFY(!list.isVisible());
+    }
+
+    void resizeFitsTheListToTheWindow() {
+        ProgramState state = Table();
+        ScriptedDesktop desktop;
+        frmList list(state, desktop, nullptr);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        auto* lines = list.findChild<QListWidget*>("lstEvents");
+        list.resize(800, 700);
+        QTRY_COMPARE(lines->height(), list.frameGeometry().height() - 40);
+        QCOMPARE(lines->width(), list.frameGeometry().width() - 25);
+        const QSize before = lines->size();
+        list.resize(10, 10);  // too small: the list keeps its size
+        QTRY_COMPARE(lines->size(), before);
+    }
+};
+
+QTEST_MAIN(EventListTest)
+#include "frmList_test.moc"
