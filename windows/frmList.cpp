@@ -91,6 +91,7 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
         label->setObjectName(heading.name);
         label->setFont(NamedFont("Arial", 8.25));
         PlaceTwips(label, heading.left, 0, heading.width, 210);
+        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
     }
     m_list = new QListWidget(this);
     m_list->setObjectName("lstEvents");
