@@ -18,8 +18,7 @@ constexpr int kTopic = 1040;
 
 frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock,
                          QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kFixedDialog),
       m_state(state) {
     setObjectName("frmCalendar");
     setWindowTitle("Select the Event Date");

@@ -20,8 +20,7 @@ constexpr int kTopic = 1060;
 
 frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()> endProgram,
                QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kFixedDialog),
       m_state(state),
       m_desktop(desktop),
       m_endProgram(std::move(endProgram)) {

@@ -18,8 +18,7 @@ constexpr int kTopic = 1035;
 
 frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock,
                        QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kFixedDialog),
       m_state(state),
       m_desktop(desktop),
       m_clock(clock) {

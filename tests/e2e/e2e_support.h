@@ -19,6 +19,7 @@ struct ProgramRun {
 class InstalledProgram {
 public:
     InstalledProgram();
+    ~InstalledProgram();
 
     std::string folder() const { return m_dir.path(); }
     std::string operator/(const std::string& name) const { return m_dir / name; }

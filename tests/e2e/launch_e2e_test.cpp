@@ -72,11 +72,9 @@ TEST_F(LaunchE2E, FailuresGoToTheLogAndStandardError) {
     EXPECT_EQ(log[0], "[10:00:00     12-08-2026]");
     EXPECT_EQ(log[1], "Error number: 3 ");
     EXPECT_EQ(log[2], "Error message: Path was not found.");
-    EXPECT_EQ(log[3], "App: " + std::string(missing.size(), ' ').replace(0, missing.size(), [&] {
-                          std::string upper = missing;
-                          for (char& c : upper) c = static_cast<char>(std::toupper(c));
-                          return upper;
-                      }()));
+    std::string upper = missing;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(log[3], "App: " + upper);
     EXPECT_EQ(log[4], "");
     EXPECT_EQ(log[6], "Error number: 31 ");
     EXPECT_EQ(log[7], "Error message: There is no association for the specified file.");
@@ -91,8 +89,9 @@ TEST_F(LaunchE2E, NothingDueMeansStatusZeroAndAMissingCommandIsFileNotFound) {
     auto run = Start();
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Tarvona: /nonexistent-tarvona-tool: File was not found.\n");
-    EXPECT_EQ(test::CrLfLines(ReadFile(program / "Tarvona.log"))[2],
-              "Error message: File was not found.");
+    const auto log = test::CrLfLines(ReadFile(program / "Tarvona.log"));
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[2], "Error message: File was not found.");
     EXPECT_EQ(Due(0), "?") << "Every Boot never changes";
 
     InstalledProgram empty;
