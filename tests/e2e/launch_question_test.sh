@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# A launch run with failures on a real X display: the question appears; No ends the program,
+# Yes shows the log viewer and closing it ends the program.
+set -euo pipefail
+binary=$1
+work=$(mktemp -d)
+display=:$((50 + $$ % 40))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+    kill "$wm" "$xvfb" 2>/dev/null || true
+    pkill -f "$work/Tarvona" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+
+cp "$binary" "$work/Tarvona"
+printf '[Commands]\r\nCommand0=/no/such/program\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n' \
+    > "$work/Tarvona.ini"
+
+window() {  # waits for a visible window with this exact title; prints its id
+    for _ in $(seq 150); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+answer() {  # window id, key
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --clearmodifiers "$2"
+}
+ended() {  # pid: waits up to 15 s for the program to end
+    for _ in $(seq 150); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+    return 1
+}
+passed=0
+failed=0
+check() {
+    if eval "$2"; then echo "ok: $1"; passed=$((passed + 1)); else echo "FAILED: $1"; failed=$((failed + 1)); fi
+}
+
+"$work/Tarvona" /start & run=$!
+question=$(window "Tarvona") && answer "$question" alt+n
+check "No ends the program" "ended $run"
+check "no log viewer after No" "! xdotool search --onlyvisible --name '^Event Error Log\$' >/dev/null 2>&1"
+check "the failure is in the log" "grep -q 'App: /NO/SUCH/PROGRAM' '$work/Tarvona.log'"
+
+"$work/Tarvona" /start & run=$!
+question=$(window "Tarvona") && answer "$question" Return
+viewer=$(window "Event Error Log") || viewer=""
+check "Yes shows the log viewer" "[ -n '$viewer' ]"
+check "the program waits for the viewer" "kill -0 $run 2>/dev/null"
+[ -n "$viewer" ] && answer "$viewer" alt+o
+check "closing the viewer ends the program" "ended $run"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
