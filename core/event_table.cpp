@@ -5,20 +5,6 @@
 
 namespace tarvona {
 
-namespace {
-
-std::string Text(const IniDocument& ini, const std::string& section, const std::string& key,
-                 const std::string& fallback) {
-    return ini.Get(section, key).value_or(fallback);
-}
-
-int32_t Integer(const IniDocument& ini, const std::string& section, const std::string& key,
-                int32_t fallback) {
-    auto text = ini.Get(section, key);
-    return (!text || text->empty()) ? fallback : ProfileInteger(*text);
-}
-
-}  // namespace
 
 std::string CommandKey(int slot) { return "Command" + std::to_string(slot); }
 std::string DescriptionKey(int slot) { return "Description" + std::to_string(slot); }
@@ -39,11 +25,11 @@ void LoadEvents(ProgramState& state) {
     const IniDocument ini = IniFile(state.IniFile).Load().value_or(IniDocument());
     for (size_t n = 0; n < slots; ++n) {
         const int slot = static_cast<int>(n);
-        table.EventCommand[n] = Text(ini, kCommandsSection, CommandKey(slot), "");
-        table.EventDescription[n] = Text(ini, kDescriptionsSection, DescriptionKey(slot), "");
-        table.EventRunStyle[n] = Integer(ini, kRunStyleSection, RunStyleKey(slot), kNormal);
-        table.EventFrequency[n] = Integer(ini, kFrequencySection, FrequencyKey(slot), kDisabled);
-        table.EventDue[n] = Text(ini, kDueSection, DueKey(slot), kDueDisabled);
+        table.EventCommand[n] = ini.Get(kCommandsSection, CommandKey(slot)).value_or("");
+        table.EventDescription[n] = ini.Get(kDescriptionsSection, DescriptionKey(slot)).value_or("");
+        table.EventRunStyle[n] = ini.GetInt(kRunStyleSection, RunStyleKey(slot), kNormal);
+        table.EventFrequency[n] = ini.GetInt(kFrequencySection, FrequencyKey(slot), kDisabled);
+        table.EventDue[n] = ini.Get(kDueSection, DueKey(slot)).value_or(kDueDisabled);
     }
 }
 

@@ -133,6 +133,12 @@ void IniDocument::Set(const std::string& section, const std::string& key,
                    Line{key + "=" + cleanValue, "\r\n"});
 }
 
+int32_t IniDocument::GetInt(const std::string& section, const std::string& key,
+                            int32_t fallback) const {
+    auto text = Get(section, key);
+    return (!text || text->empty()) ? fallback : ProfileInteger(*text);
+}
+
 std::string IniDocument::Bytes() const {
     std::string bytes = m_bom;
     for (const Line& line : m_lines) bytes += line.text + line.end;
@@ -176,10 +182,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 int32_t IniFile::ReadInt(const std::string& section, const std::string& key,
                          int32_t fallback) const {
     auto document = Load();
-    if (!document) return fallback;
-    auto text = document->Get(section, key);
-    if (!text || text->empty()) return fallback;
-    return ProfileInteger(*text);
+    return document ? document->GetInt(section, key, fallback) : fallback;
 }
 
 bool IniFile::WriteString(const std::string& section, const std::string& key,

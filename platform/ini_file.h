@@ -18,6 +18,8 @@ public:
 
     // The value as read, or nothing when the section or key is missing.
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    // An integer read with ProfileInteger; the fallback for a missing key or an empty value.
+    int32_t GetInt(const std::string& section, const std::string& key, int32_t fallback) const;
     void Set(const std::string& section, const std::string& key, const std::string& value);
     std::string Bytes() const;
 

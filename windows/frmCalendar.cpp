@@ -14,7 +14,13 @@ namespace tarvona {
 
 namespace {
 constexpr int kTopic = 1040;
+
+// The calendar counts whole days; OLE day numbers start on 30 December 1899.
+qint64 OleDayZero() {
+    static const qint64 zero = QDate(1899, 12, 30).toJulianDay();
+    return zero;
 }
+}  // namespace
 
 frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock,
                          QWidget* parent)
@@ -32,19 +38,15 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     m_calendar->setGridVisible(true);
     PlaceTwips(m_calendar, 0, 0, 6255, 4335);
 
-    // The picker opens on today's date at any hour.
-    const auto today = clock.Now().date;
-    m_calendar->setSelectedDate(
-        QDate(int(today.year()), int(unsigned(today.month())), int(unsigned(today.day()))));
+    // The picker opens on today's date at any hour, as a whole day number.
+    m_calendar->setSelectedDate(QDate::fromJulianDay(OleDayZero() + OleDayNumber(clock.Now().date)));
     connect(m_calendar, &QCalendarWidget::activated, this, &frmCalendar::StoreChosenDay);
     BindHelpKey(this, desktop, kTopic);
     CentreOnScreen(this);
 }
 
 void frmCalendar::StoreChosenDay() {
-    // The calendar counts whole days; the OLE day number of the chosen day gives its date.
-    static const qint64 kOleDayZero = QDate(1899, 12, 30).toJulianDay();
-    const auto day = static_cast<int32_t>(m_calendar->selectedDate().toJulianDay() - kOleDayZero);
+    const auto day = static_cast<int32_t>(m_calendar->selectedDate().toJulianDay() - OleDayZero());
     m_state.PickedDate = FormatDate(FromOleDayNumber(day));
     accept();
 }
