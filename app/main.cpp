@@ -24,7 +24,9 @@ using namespace tarvona;
 
 namespace {
 
-int ExitStatus(const std::vector<LaunchFailure>& failures) { return failures.empty() ? 0 : 1; }
+int ExitStatus(const std::vector<LaunchFailure>& failures) {
+    return failures.empty() ? 0 : 1;
+}
 
 // Where no window can be shown: failures go to the log and to standard error.
 int LaunchWithoutWindows(ProgramState& state) {
@@ -50,9 +52,9 @@ int LaunchWithWindows(QApplication& app, ProgramState& state, QtDesktop& desktop
         return ExitStatus(failures);
     }
     desktop.beep();
-    const Answer answer = desktop.messageBox(
-        "Errors occurred while launching some applications. Review log file?", "Tarvona",
-        Buttons::YesNo);
+    const Answer answer =
+        desktop.messageBox("Errors occurred while launching some applications. Review log file?",
+                           "Tarvona", Buttons::YesNo);
     if (answer == Answer::No) {
         CloseHelp(desktop);
         delete splash;

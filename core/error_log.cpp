@@ -36,8 +36,8 @@ bool ErrorLog::OpenLog() {
 std::string ErrorLog::FormatEntry(int32_t result, const std::string& message,
                                   const std::string& command, const LocalTime& now) {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "[%02d:%02d:%02d     %s]", now.hour, now.minute,
-                  now.second, FormatDate(now.date).c_str());
+    std::snprintf(stamp, sizeof stamp, "[%02d:%02d:%02d     %s]", now.hour, now.minute, now.second,
+                  FormatDate(now.date).c_str());
     std::string upper = command;
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
@@ -47,8 +47,8 @@ std::string ErrorLog::FormatEntry(int32_t result, const std::string& message,
            "Error message: " + message + "\r\n" + "App: " + upper + "\r\n" + "\r\n";
 }
 
-void ErrorLog::WriteLogEntry(int32_t result, const std::string& message,
-                             const std::string& command, const LocalTime& now) {
+void ErrorLog::WriteLogEntry(int32_t result, const std::string& message, const std::string& command,
+                             const LocalTime& now) {
     if (m_fd < 0) return;
     const std::string entry = FormatEntry(result, message, command, now);
     size_t done = 0;

@@ -1,8 +1,8 @@
 #include "frmTarvona.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -51,8 +51,8 @@ struct Control {
 
 constexpr std::array<Control, 23> kControls = {{
     {"lblDescription", Kind::Label, "Description", 240, 255, 810, 210, -1, nullptr, 1100},
-    {"txtDescription", Kind::Text, "", 240, 510, 2655, 315, 0,
-     "Type a description for this event.", 0},
+    {"txtDescription", Kind::Text, "", 240, 510, 2655, 315, 0, "Type a description for this event.",
+     0},
     {"lblCommand", Kind::Label, "Command Line", 3120, 255, 1050, 210, -1, nullptr, 1110},
     {"txtCommand", Kind::Text, "", 3120, 495, 2655, 315, 1, "Enter the command for this event.", 0},
     {"cmdBrowse", Kind::Button, "...", 3120, 840, 735, 255, 2,
@@ -61,8 +61,8 @@ constexpr std::array<Control, 23> kControls = {{
      "Browse for a message file for this event.", 1150},
     {"cmdTest", Kind::Button, "&Test", 5040, 840, 735, 255, 4, "Test launch this event.", 1160},
     {"lblStyle", Kind::Label, "Window Style", 120, 1215, 1125, 210, -1, nullptr, 1120},
-    {"cboStyle", Kind::List, "", 240, 1455, 2655, 330, 5,
-     "Select the window style for this event.", 0},
+    {"cboStyle", Kind::List, "", 240, 1455, 2655, 330, 5, "Select the window style for this event.",
+     0},
     {"lblFrequency", Kind::Label, "Frequency", 3120, 1215, 780, 210, -1, nullptr, 1130},
     {"cboFrequency", Kind::List, "", 3135, 1470, 2655, 330, 6,
      "Select the launch frequency for this event.", 0},
@@ -81,15 +81,19 @@ constexpr std::array<Control, 23> kControls = {{
     {"cmdViewLog", Kind::Button, "View &Log", 4560, 2760, 1215, 375, 13, "View the event log.",
      1210},
     {"cmdExit", Kind::Button, "E&xit", 240, 3360, 1215, 375, 14, "Save all edits and exit.", 1220},
-    {"cmdCancel", Kind::Button, "&Cancel", 1680, 3360, 1215, 375, 15,
-     "Cancel all edits and exit.", 1230},
+    {"cmdCancel", Kind::Button, "&Cancel", 1680, 3360, 1215, 375, 15, "Cancel all edits and exit.",
+     1230},
     {"cmdHelp", Kind::Button, "&Help", 3120, 3360, 1215, 375, 16, "Open the help file.", 1240},
-    {"cmdAbout", Kind::Button, "&About", 4560, 3360, 1215, 375, 17,
-     "Display program information.", 1250},
+    {"cmdAbout", Kind::Button, "&About", 4560, 3360, 1215, 375, 17, "Display program information.",
+     1250},
 }};
 
-QString FromBytes(const std::string& bytes) { return QString::fromLocal8Bit(bytes.c_str()); }
-std::string ToBytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+QString FromBytes(const std::string& bytes) {
+    return QString::fromLocal8Bit(bytes.c_str());
+}
+std::string ToBytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
 
 }  // namespace
 
@@ -125,8 +129,12 @@ void frmTarvona::BuildControls() {
     for (const Control& control : kControls) {
         QWidget* widget = nullptr;
         switch (control.kind) {
-            case Kind::Label: widget = new QLabel(control.caption, this); break;
-            case Kind::Text: widget = new QLineEdit(this); break;
+            case Kind::Label:
+                widget = new QLabel(control.caption, this);
+                break;
+            case Kind::Text:
+                widget = new QLineEdit(this);
+                break;
             case Kind::List: {
                 auto* list = new QComboBox(this);
                 list->setEditable(false);
@@ -183,12 +191,18 @@ void frmTarvona::BuildControls() {
     }
 
     const std::pair<const char*, void (frmTarvona::*)()> clicks[] = {
-        {"cmdBrowse", &frmTarvona::cmdBrowse_Click},   {"cmdMessage", &frmTarvona::cmdMessage_Click},
-        {"cmdTest", &frmTarvona::cmdTest_Click},       {"cmdCalendar", &frmTarvona::cmdCalendar_Click},
-        {"cmdBack", &frmTarvona::cmdBack_Click},       {"cmdForward", &frmTarvona::cmdForward_Click},
-        {"cmdClear", &frmTarvona::cmdClear_Click},     {"cmdViewAll", &frmTarvona::cmdViewAll_Click},
-        {"cmdViewLog", &frmTarvona::cmdViewLog_Click}, {"cmdExit", &frmTarvona::cmdExit_Click},
-        {"cmdCancel", &frmTarvona::cmdCancel_Click},   {"cmdHelp", &frmTarvona::cmdHelp_Click},
+        {"cmdBrowse", &frmTarvona::cmdBrowse_Click},
+        {"cmdMessage", &frmTarvona::cmdMessage_Click},
+        {"cmdTest", &frmTarvona::cmdTest_Click},
+        {"cmdCalendar", &frmTarvona::cmdCalendar_Click},
+        {"cmdBack", &frmTarvona::cmdBack_Click},
+        {"cmdForward", &frmTarvona::cmdForward_Click},
+        {"cmdClear", &frmTarvona::cmdClear_Click},
+        {"cmdViewAll", &frmTarvona::cmdViewAll_Click},
+        {"cmdViewLog", &frmTarvona::cmdViewLog_Click},
+        {"cmdExit", &frmTarvona::cmdExit_Click},
+        {"cmdCancel", &frmTarvona::cmdCancel_Click},
+        {"cmdHelp", &frmTarvona::cmdHelp_Click},
         {"cmdAbout", &frmTarvona::cmdAbout_Click}};
     for (const auto& [name, handler] : clicks)
         connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, handler);
@@ -368,7 +382,8 @@ void frmTarvona::cmdTest_Click() {
 }
 
 void frmTarvona::cmdBrowse_Click() {
-    if (auto chosen = m_desktop.chooseFile("Select Program")) m_command->setText(FromBytes(*chosen));
+    if (auto chosen = m_desktop.chooseFile("Select Program"))
+        m_command->setText(FromBytes(*chosen));
 }
 
 void frmTarvona::OpenModal(QDialog* window, std::function<void()> afterClose) {
@@ -404,8 +419,12 @@ void frmTarvona::cmdViewLog_Click() {
     OpenModal(new frmLog(m_state, m_desktop, nullptr, this), nullptr);
 }
 
-void frmTarvona::cmdHelp_Click() { m_desktop.help(kHelpFile, HelpCommand::Finder, 10); }
+void frmTarvona::cmdHelp_Click() {
+    m_desktop.help(kHelpFile, HelpCommand::Finder, 10);
+}
 
-void frmTarvona::cmdAbout_Click() { OpenModal(new frmAbout(m_state, m_desktop, this), nullptr); }
+void frmTarvona::cmdAbout_Click() {
+    OpenModal(new frmAbout(m_state, m_desktop, this), nullptr);
+}
 
 }  // namespace tarvona

@@ -6,7 +6,7 @@ namespace tarvona {
 
 LocalTime SystemClock::Now() const {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     using namespace std::chrono;
     return {year_month_day{year{local.tm_year + 1900}, month{unsigned(local.tm_mon + 1)},

@@ -3,9 +3,9 @@
 // here is looked up on PATH). A folder goes to the folder handler, an ELF binary or #! script is
 // started directly, a .desktop file starts its application, anything else is a document for its
 // content type's default application. Every failure becomes a Windows failure code.
+#include <fcntl.h>
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -77,9 +77,8 @@ int32_t OpenUrl(const std::string& url) {
     if (!app) return kNoAssociation;
     GList uris{const_cast<char*>(url.c_str()), nullptr, nullptr};
     ErrorHolder holder;
-    return g_app_info_launch_uris(app.get(), &uris, nullptr, &holder.error)
-               ? kLaunchSucceeded
-               : kOutOfMemoryOrCorrupt;
+    return g_app_info_launch_uris(app.get(), &uris, nullptr, &holder.error) ? kLaunchSucceeded
+                                                                            : kOutOfMemoryOrCorrupt;
 }
 
 int32_t OpenWithDefault(const std::string& contentType, const std::string& path) {
@@ -111,8 +110,8 @@ int32_t StartProgram(const std::string& path) {
         sigfillset(&all);
         posix_spawnattr_setsigmask(&attributes, &none);
         posix_spawnattr_setsigdefault(&attributes, &all);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
-                                                  POSIX_SPAWN_SETSIGDEF);
+        posix_spawnattr_setflags(
+            &attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -131,12 +130,17 @@ int32_t StartProgram(const std::string& path) {
     while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
     }
     switch (error) {
-        case 0: return kLaunchSucceeded;
+        case 0:
+            return kLaunchSucceeded;
         case EACCES:
-        case EPERM: return kAccessDenied;
-        case ENOEXEC: return kBadExecutable;
-        case ENOMEM: return kNotEnoughMemory;
-        default: return kOutOfMemoryOrCorrupt;
+        case EPERM:
+            return kAccessDenied;
+        case ENOEXEC:
+            return kBadExecutable;
+        case ENOMEM:
+            return kNotEnoughMemory;
+        default:
+            return kOutOfMemoryOrCorrupt;
     }
 }
 
@@ -159,7 +163,11 @@ std::string ResolveBareName(const std::string& name) {
 }
 
 bool HasExecutableType(const std::string& head) {
-    return head.rfind("\x7f" "ELF", 0) == 0 || head.rfind("#!", 0) == 0;
+    return head.rfind(
+               "\x7f"
+               "ELF",
+               0) == 0 ||
+           head.rfind("#!", 0) == 0;
 }
 
 }  // namespace
@@ -189,8 +197,8 @@ int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_
     }
 
     if (HasExecutableType(head)) {
-        const bool runnable = (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 &&
-                              ::access(path.c_str(), X_OK) == 0;
+        const bool runnable =
+            (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 && ::access(path.c_str(), X_OK) == 0;
         return runnable ? StartProgram(path) : kAccessDenied;
     }
     if (g_str_has_suffix(path.c_str(), ".desktop")) {

@@ -12,7 +12,9 @@ namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string Trim(const std::string& text) {
     size_t first = 0;
@@ -77,7 +79,8 @@ IniDocument::IniDocument(const std::string& bytes) {
             m_lines.push_back({bytes.substr(pos), ""});
             break;
         }
-        size_t endLength = (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
+        size_t endLength =
+            (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
         m_lines.push_back({bytes.substr(pos, end - pos), bytes.substr(end, endLength)});
         pos = end + endLength;
     }

@@ -18,7 +18,9 @@ constexpr int32_t kNotEnoughMemory = 8;
 constexpr int32_t kBadExecutable = 11;
 constexpr int32_t kNoAssociation = 31;
 
-inline bool LaunchSucceeded(int32_t result) { return result > 32; }
+inline bool LaunchSucceeded(int32_t result) {
+    return result > 32;
+}
 
 // Opens a command text as the desktop's shell would: the whole text is one name, never split
 // and never given to a command interpreter. Returns at once; nothing waits for what it started.
@@ -34,8 +36,7 @@ public:
 // and URLs go to the desktop's default applications.
 class GioShell final : public Shell {
 public:
-    int32_t LaunchCommand(WindowHandle owner, const std::string& command,
-                          int32_t style) override;
+    int32_t LaunchCommand(WindowHandle owner, const std::string& command, int32_t style) override;
 
     // The show command (style + 1) of the last launch. The desktop gives no portable way to
     // start a program minimized or maximized, so it is kept but the program picks its window.

@@ -15,8 +15,7 @@ constexpr int kTopic = 1090;
 }
 
 frmAbout::frmAbout(const ProgramState& state, Desktop& desktop, QWidget* parent)
-    : QDialog(parent, kFixedDialog),
-      m_desktop(desktop) {
+    : QDialog(parent, kFixedDialog), m_desktop(desktop) {
     setObjectName("frmAbout");
     setWindowTitle("About Tarvona");
     SetProgramIcon(this);

@@ -22,10 +22,8 @@ qint64 OleDayZero() {
 }
 }  // namespace
 
-frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock,
-                         QWidget* parent)
-    : QDialog(parent, kFixedDialog),
-      m_state(state) {
+frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock, QWidget* parent)
+    : QDialog(parent, kFixedDialog), m_state(state) {
     setObjectName("frmCalendar");
     setWindowTitle("Select the Event Date");
     SetProgramIcon(this);
@@ -39,7 +37,8 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     PlaceTwips(m_calendar, 0, 0, 6255, 4335);
 
     // The picker opens on today's date at any hour, as a whole day number.
-    m_calendar->setSelectedDate(QDate::fromJulianDay(OleDayZero() + OleDayNumber(clock.Now().date)));
+    m_calendar->setSelectedDate(
+        QDate::fromJulianDay(OleDayZero() + OleDayNumber(clock.Now().date)));
     connect(m_calendar, &QCalendarWidget::activated, this, &frmCalendar::StoreChosenDay);
     BindHelpKey(this, desktop, kTopic);
     CentreOnScreen(this);

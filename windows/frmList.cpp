@@ -53,9 +53,8 @@ public:
         layout.setWrapMode(QTextOption::NoWrap);
         painter->save();
         painter->setFont(option.font);
-        painter->setPen(option.palette.color(option.state & QStyle::State_Selected
-                                                 ? QPalette::HighlightedText
-                                                 : QPalette::Text));
+        painter->setPen(option.palette.color(
+            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(QRectF(option.rect).adjusted(2, 0, 0, 0), text, layout);
         painter->restore();
     }

@@ -16,12 +16,8 @@ namespace {
 constexpr int kTopic = 1035;
 }
 
-frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock,
-                       QWidget* parent)
-    : QDialog(parent, kFixedDialog),
-      m_state(state),
-      m_desktop(desktop),
-      m_clock(clock) {
+frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock, QWidget* parent)
+    : QDialog(parent, kFixedDialog), m_state(state), m_desktop(desktop), m_clock(clock) {
     setObjectName("frmMessage");
     setWindowTitle("Enter a Message");
     SetProgramIcon(this);
@@ -66,7 +62,8 @@ void frmMessage::cmdOkay_Click() {
     bytes.replace("\n", "\r\n");
     const LocalTime now = m_clock.Now();
     const auto seconds = static_cast<uint32_t>(now.hour * 3600 + now.minute * 60 + now.second);
-    const MessageWrite write = WriteNewMessageFile(m_state.MessageDir, bytes.toStdString(), seconds);
+    const MessageWrite write =
+        WriteNewMessageFile(m_state.MessageDir, bytes.toStdString(), seconds);
     m_state.MessageFile = write.path;
     if (!write.written) {
         m_desktop.messageBox("Unable to write message file.", "Error", Buttons::Ok);

@@ -8,9 +8,8 @@ class QWidget;
 namespace tarvona {
 
 // A fixed dialog border with a close box and no minimise or maximise button.
-inline constexpr Qt::WindowFlags kFixedDialog = Qt::Dialog | Qt::WindowTitleHint |
-                                                Qt::WindowCloseButtonHint |
-                                                Qt::MSWindowsFixedSizeDialogHint;
+inline constexpr Qt::WindowFlags kFixedDialog =
+    Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 // Pixels for a length in twips (1/1440 inch) at the screen's logical resolution.
 int Px(int twips);

@@ -11,7 +11,9 @@
 
 namespace tarvona {
 
-void CloseHelp(Desktop& desktop) { desktop.help(kHelpFile, HelpCommand::Quit, 0); }
+void CloseHelp(Desktop& desktop) {
+    desktop.help(kHelpFile, HelpCommand::Quit, 0);
+}
 
 const HelpDocument& HelpDocument::ForFile(const QString&) {
     static const HelpDocument document([] {
@@ -27,9 +29,8 @@ bool HelpDocument::HasTopic(int topic) const {
 }
 
 std::optional<QString> HelpDocument::TopicHtml(int topic) const {
-    const QRegularExpression section(
-        QStringLiteral("<div id=\"topic%1\">(.*?)</div>").arg(topic),
-        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression section(QStringLiteral("<div id=\"topic%1\">(.*?)</div>").arg(topic),
+                                     QRegularExpression::DotMatchesEverythingOption);
     const auto match = section.match(m_html);
     if (!match.hasMatch()) return std::nullopt;
     return match.captured(1);
@@ -37,15 +38,20 @@ std::optional<QString> HelpDocument::TopicHtml(int topic) const {
 
 namespace {
 QString MissingTopic(int topic) {
-    return QStringLiteral("<h2>Topic missing</h2><p>The help topic %1 is missing from the help "
-                          "document.</p>")
+    return QStringLiteral(
+               "<h2>Topic missing</h2><p>The help topic %1 is missing from the help "
+               "document.</p>")
         .arg(topic);
 }
 }  // namespace
 
-HelpViewer::~HelpViewer() { delete m_window.data(); }
+HelpViewer::~HelpViewer() {
+    delete m_window.data();
+}
 
-QTextBrowser* HelpViewer::window() const { return m_window.data(); }
+QTextBrowser* HelpViewer::window() const {
+    return m_window.data();
+}
 
 QTextBrowser* HelpViewer::Open(const QString& file) {
     if (!m_window) {
@@ -64,7 +70,9 @@ QTextBrowser* HelpViewer::Open(const QString& file) {
     return m_window;
 }
 
-void HelpViewer::ShowContents(const QString& file) { Open(file)->scrollToAnchor("contents"); }
+void HelpViewer::ShowContents(const QString& file) {
+    Open(file)->scrollToAnchor("contents");
+}
 
 void HelpViewer::ShowTopic(const QString& file, int topic) {
     const HelpDocument& document = HelpDocument::ForFile(file);

@@ -8,7 +8,8 @@ namespace tarvona {
 std::string MessageFileName(std::mt19937& random) {
     std::uniform_real_distribution<double> draw(0.0, 1.0);
     std::string name = "msg";
-    for (int i = 0; i < 5; ++i) name += static_cast<char>('0' + static_cast<int>(draw(random) * 9 + 1));
+    for (int i = 0; i < 5; ++i)
+        name += static_cast<char>('0' + static_cast<int>(draw(random) * 9 + 1));
     return name + ".txt";
 }
 
@@ -19,9 +20,13 @@ MessageWrite WriteNewMessageFile(const std::string& messageDir, const std::strin
     for (int attempt = 0; attempt < kMaxTries; ++attempt) {
         result.path = AddSlash(messageDir) + MessageFileName(random);
         switch (CreateNewFile(result.path, bytes)) {
-            case CreateResult::Created: result.written = true; return result;
-            case CreateResult::Failed: return result;
-            case CreateResult::AlreadyThere: break;
+            case CreateResult::Created:
+                result.written = true;
+                return result;
+            case CreateResult::Failed:
+                return result;
+            case CreateResult::AlreadyThere:
+                break;
         }
     }
     return result;

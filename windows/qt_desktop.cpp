@@ -3,15 +3,14 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QSortFilterProxyModel>
-#include <QTimer>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSortFilterProxyModel>
+#include <QTimer>
 
 namespace tarvona {
 
-Answer QtDesktop::messageBox(const std::string& text, const std::string& caption,
-                             Buttons buttons) {
+Answer QtDesktop::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
     QMessageBox box(QMessageBox::Critical, QString::fromLocal8Bit(caption.c_str()),
                     QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton,
                     QApplication::activeWindow());
@@ -26,15 +25,25 @@ Answer QtDesktop::messageBox(const std::string& text, const std::string& caption
     return Answer::Ok;
 }
 
-void QtDesktop::beep() { QApplication::beep(); }
+void QtDesktop::beep() {
+    QApplication::beep();
+}
 
 void QtDesktop::help(const std::string& file, HelpCommand command, int data) {
     const QString name = QString::fromStdString(file);
     switch (command) {
-        case HelpCommand::Finder: m_help.ShowContents(name); break;
-        case HelpCommand::Context: m_help.ShowTopic(name, data); break;
-        case HelpCommand::ContextPopup: m_help.ShowPopup(name, data); break;
-        case HelpCommand::Quit: m_help.Quit(); break;
+        case HelpCommand::Finder:
+            m_help.ShowContents(name);
+            break;
+        case HelpCommand::Context:
+            m_help.ShowTopic(name, data);
+            break;
+        case HelpCommand::ContextPopup:
+            m_help.ShowPopup(name, data);
+            break;
+        case HelpCommand::Quit:
+            m_help.Quit();
+            break;
     }
 }
 

@@ -77,8 +77,7 @@ TEST_F(EventTableTest, CancelWritesOnlyTheVersion) {
     EXPECT_EQ(ReadFile(state.IniFile), "[Tarvona]\r\nVersion=1.36a\r\n");
 
     // With events already there, Cancel leaves every event byte as it was.
-    const std::string before =
-        "[Commands]\nCommand3 = old \n; mine\n[Due]\nDue3=01-02-2003\n";
+    const std::string before = "[Commands]\nCommand3 = old \n; mine\n[Due]\nDue3=01-02-2003\n";
     WriteFile(state.IniFile, before);
     ASSERT_TRUE(SaveEvents(state));
     EXPECT_EQ(ReadFile(state.IniFile), before + "[Tarvona]\r\nVersion=1.36a\r\n");

@@ -68,9 +68,8 @@ TEST_F(LaunchRunTest, DueTestAndNoCatchUp) {
     ASSERT_TRUE(SaveEvents(state));
     EXPECT_TRUE(Run().empty());
 
-    EXPECT_EQ(Launched(),
-              (std::vector<std::string>{"today", "yesterday", "weekly-overdue", "long-ago",
-                                        "typed-form"}));
+    EXPECT_EQ(Launched(), (std::vector<std::string>{"today", "yesterday", "weekly-overdue",
+                                                    "long-ago", "typed-form"}));
     ProgramState after = Reloaded();
     EXPECT_EQ(after.Events.EventDue[0], "12-09-2026");
     EXPECT_EQ(after.Events.EventDue[1], "12-09-2026");
@@ -115,9 +114,8 @@ TEST_F(LaunchRunTest, NextRunMarksAndFrequencies) {
     const auto before = Reloaded();
     Run();
 
-    EXPECT_EQ(Launched(), (std::vector<std::string>{"boot", "once", "boot-dated",
-                                                    "disabled-dated", "odd-code",
-                                                    "dated-once"}));
+    EXPECT_EQ(Launched(), (std::vector<std::string>{"boot", "once", "boot-dated", "disabled-dated",
+                                                    "odd-code", "dated-once"}));
     EXPECT_EQ(shell.calls[4].style, 7) << "styles outside the list are passed on";
     const auto after = Reloaded();
     for (int n : {0, 3, 4, 5, 6, 7, 9}) {

@@ -122,10 +122,10 @@ TEST_F(PurgeTest, DeletesOnlyMessageFiles) {
     const std::string nested = state.MessageDir + "/sub/msg1.txt";
     WriteFile(nested, "mine");
     const std::string message = Message("msg44444.txt");
-    WriteFile(state.TempList, own + "\r\n" + sibling + "\r\n" + nested + "\r\n" +
-                                  state.MessageDir + "/../important.doc\r\n" +
-                                  state.MessageDir + "\r\n\r\nrelative.txt\r\n" +
-                                  state.MessageDir + "/./sub/../msg44444.txt\r\n");
+    WriteFile(state.TempList, own + "\r\n" + sibling + "\r\n" + nested + "\r\n" + state.MessageDir +
+                                  "/../important.doc\r\n" + state.MessageDir +
+                                  "\r\n\r\nrelative.txt\r\n" + state.MessageDir +
+                                  "/./sub/../msg44444.txt\r\n");
     PurgeTempList(state);
     EXPECT_TRUE(Exists(own));
     EXPECT_TRUE(Exists(sibling));

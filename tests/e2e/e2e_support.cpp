@@ -1,8 +1,8 @@
 #include "e2e_support.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 
 #include <filesystem>
 #include <stdexcept>
@@ -42,7 +42,9 @@ InstalledProgram::InstalledProgram() {
     std::filesystem::copy_file(TARVONA_BINARY, m_dir / "Tarvona");
 }
 
-InstalledProgram::~InstalledProgram() { RemoveFakeTimeLeftovers(); }
+InstalledProgram::~InstalledProgram() {
+    RemoveFakeTimeLeftovers();
+}
 
 ProgramRun InstalledProgram::Run(const std::vector<std::string>& arguments,
                                  const std::vector<std::pair<std::string, std::string>>& env,
@@ -52,8 +54,7 @@ ProgramRun InstalledProgram::Run(const std::vector<std::string>& arguments,
     argv.insert(argv.end(), arguments.begin(), arguments.end());
 
     std::vector<std::string> environment = {"PATH=/usr/local/bin:/usr/bin:/bin",
-                                            "HOME=" + output.path(), "LANG=C.UTF-8",
-                                            "TZ=UTC"};
+                                            "HOME=" + output.path(), "LANG=C.UTF-8", "TZ=UTC"};
     for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
     if (day) {
         // libfaketime itself rather than the faketime wrapper: the wrapper waits for every

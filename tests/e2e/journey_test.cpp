@@ -42,7 +42,8 @@ private slots:
         QVERIFY(window);
         window->findChild<QPlainTextEdit*>("txtMessage")->setPlainText("Water the plants.");
         QTest::mouseClick(window->findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
-        const std::string message = editor.findChild<QLineEdit*>("txtCommand")->text().toStdString();
+        const std::string message =
+            editor.findChild<QLineEdit*>("txtCommand")->text().toStdString();
         QVERIFY(IsMessageFile(message, state.MessageDir));
 
         auto* frequency = editor.findChild<QComboBox*>("cboFrequency");

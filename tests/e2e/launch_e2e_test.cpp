@@ -84,8 +84,9 @@ TEST_F(LaunchE2E, FailuresGoToTheLogAndStandardError) {
 }
 
 TEST_F(LaunchE2E, NothingDueMeansStatusZeroAndAMissingCommandIsFileNotFound) {
-    Events("[Commands]\nCommand0=/nonexistent-tarvona-tool\n[Frequency]\nFrequency0=8\n"
-           "[Due]\nDue0=?\n");
+    Events(
+        "[Commands]\nCommand0=/nonexistent-tarvona-tool\n[Frequency]\nFrequency0=8\n"
+        "[Due]\nDue0=?\n");
     auto run = Start();
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Tarvona: /nonexistent-tarvona-tool: File was not found.\n");
@@ -102,7 +103,8 @@ TEST_F(LaunchE2E, OneTimeMessageIsOpenedUsedUpAndDeletedAtTheNextStart) {
     std::filesystem::create_directory(program / "Messages");
     const std::string message = program / "Messages/msg12345.txt";
     WriteFile(message, "Call the dentist.");
-    Events("[Commands]\nCommand0=" + message + "\n[Descriptions]\nDescription0=Dentist\n"
+    Events("[Commands]\nCommand0=" + message +
+           "\n[Descriptions]\nDescription0=Dentist\n"
            "[Frequency]\nFrequency0=7\n[Due]\nDue0=12-08-2026\n");
     auto run = Start();
     EXPECT_EQ(run.status, 0) << run.err;

@@ -30,8 +30,8 @@ TEST(StartUp, PurgesThePendingDeletions) {
     const std::string mine = program / "notes.txt";
     WriteFile(message, "x");
     WriteFile(mine, "mine");
-    WriteFile(program / "Tarvona.tmp", program / "Messages/msg99999.txt\r\n" + mine + "\r\n" +
-                                           message + "\r\n");
+    WriteFile(program / "Tarvona.tmp",
+              program / "Messages/msg99999.txt\r\n" + mine + "\r\n" + message + "\r\n");
     auto run = program.Run({"/start"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(Exists(message));

@@ -44,7 +44,8 @@ class EditorTest : public QObject {
         shell = std::make_unique<RecordingShell>();
         clock = std::make_unique<FixedClock>(Date(2026, 12, 8));
         ended = 0;
-        editor = std::make_unique<frmTarvona>(*state, *desktop, *shell, *clock, [this] { ++ended; });
+        editor =
+            std::make_unique<frmTarvona>(*state, *desktop, *shell, *clock, [this] { ++ended; });
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
         editor->activateWindow();
@@ -57,7 +58,9 @@ class EditorTest : public QObject {
     }
     QLineEdit* Text(const char* name) { return Find<QLineEdit>(name); }
     QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
-    QString Panel(int n) { return Find<QLabel>(QByteArray("panel") + QByteArray::number(n))->text(); }
+    QString Panel(int n) {
+        return Find<QLabel>(QByteArray("panel") + QByteArray::number(n))->text();
+    }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
     std::string Ini(const char* section, const std::string& key) {
         return IniFile(state->IniFile).ReadString(section, key, "<missing>");
@@ -226,13 +229,20 @@ private slots:
     void dateCheck_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");  // empty: refused
-        QTest::newRow("slashes") << "7/4/1999" << "07-04-1999";
-        QTest::newRow("short year") << "1-5-98" << "01-05-1998";
-        QTest::newRow("question mark") << "?" << "?";
-        QTest::newRow("disabled") << "Disabled" << "Disabled";
-        QTest::newRow("lower-case disabled") << "disabled" << "";
-        QTest::newRow("impossible") << "13-45-2099" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("slashes") << "7/4/1999"
+                                 << "07-04-1999";
+        QTest::newRow("short year") << "1-5-98"
+                                    << "01-05-1998";
+        QTest::newRow("question mark") << "?"
+                                       << "?";
+        QTest::newRow("disabled") << "Disabled"
+                                  << "Disabled";
+        QTest::newRow("lower-case disabled") << "disabled"
+                                             << "";
+        QTest::newRow("impossible") << "13-45-2099"
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void dateCheck() {
         QFETCH(QString, typed);
@@ -259,16 +269,23 @@ private slots:
     void tabOrderAndPrompts() {
         Open();
         Text("txtDescription")->setFocus();
-        const QStringList expected = {
-            "Enter the command for this event.", "Browse for the command line for this event.",
-            "Browse for a message file for this event.", "Test launch this event.",
-            "Select the window style for this event.",
-            "Select the launch frequency for this event.", "Display the calendar.",
-            "Shows the next launch date for this event.", "Go to next record.",
-            "Reset this event to the default values.", "View a list of all events.",
-            "View the event log.", "Save all edits and exit.", "Cancel all edits and exit.",
-            "Open the help file.", "Display program information.",
-            "Type a description for this event."};
+        const QStringList expected = {"Enter the command for this event.",
+                                      "Browse for the command line for this event.",
+                                      "Browse for a message file for this event.",
+                                      "Test launch this event.",
+                                      "Select the window style for this event.",
+                                      "Select the launch frequency for this event.",
+                                      "Display the calendar.",
+                                      "Shows the next launch date for this event.",
+                                      "Go to next record.",
+                                      "Reset this event to the default values.",
+                                      "View a list of all events.",
+                                      "View the event log.",
+                                      "Save all edits and exit.",
+                                      "Cancel all edits and exit.",
+                                      "Open the help file.",
+                                      "Display program information.",
+                                      "Type a description for this event."};
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Text("txtDescription")));
         for (const QString& prompt : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -78,7 +78,11 @@ TEST_F(ShellTest, DocumentsFoldersAndUrlsGoToTheirDefaultApplication) {
 
 TEST_F(ShellTest, FailureCodes) {
     const std::string binary = Executable("noperm", test::ReadFile("/bin/true"), 0644);
-    const std::string corrupt = Executable("corrupt", std::string("\x7f" "ELF") + "garbage", 0755);
+    const std::string corrupt = Executable("corrupt",
+                                           std::string("\x7f"
+                                                       "ELF") +
+                                               "garbage",
+                                           0755);
     std::string bytes;
     for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
     const std::string unknown = files / "data.tarvonatest";

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <filesystem>
 
 #include "test_support.h"
@@ -62,8 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"BeforeAnyHeader", "K=v\r\n[S]\r\n", "S", "K", "<default>"},
         ReadCase{"OtherSection", "[S]\r\n[T]\r\nK=v\r\n", "S", "K", "<default>"},
         ReadCase{"NoFinalLineEnd", "[S]\r\nK=v", "S", "K", "v"},
-        ReadCase{"Garbage", std::string("\x00\xff[S\x01\r\n\x02=\x03", 10), "S", "K",
-                 "<default>"},
+        ReadCase{"Garbage", std::string("\x00\xff[S\x01\r\n\x02=\x03", 10), "S", "K", "<default>"},
         ReadCase{"LongValue", "[S]\r\nK=" + std::string(300, 'x') + "\r\n", "S", "K",
                  std::string(300, 'x')}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -76,10 +74,17 @@ TEST(IniRead, MissingOrUnreadableFileGivesDefault) {
 }
 
 TEST(IniRead, Integers) {
-    const std::vector<std::pair<std::string, int32_t>> cases = {
-        {"12", 12},      {"\"12\"", 12},         {"12abc", 12},  {"12.7", 12},
-        {" 7 ", 7},      {"-3", -3},             {"+4", 4},      {"abc", 0},
-        {"- 3", 0},      {"4294967297", 1},      {"2147483648", -2147483647 - 1}};
+    const std::vector<std::pair<std::string, int32_t>> cases = {{"12", 12},
+                                                                {"\"12\"", 12},
+                                                                {"12abc", 12},
+                                                                {"12.7", 12},
+                                                                {" 7 ", 7},
+                                                                {"-3", -3},
+                                                                {"+4", 4},
+                                                                {"abc", 0},
+                                                                {"- 3", 0},
+                                                                {"4294967297", 1},
+                                                                {"2147483648", -2147483647 - 1}};
     TempDir dir;
     for (const auto& [text, expected] : cases) {
         WriteFile(dir / "t.ini", "[S]\r\nK=" + text + "\r\n");
@@ -111,26 +116,26 @@ TEST_P(IniWriteTest, WritesValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Profile, IniWriteTest,
-    ::testing::Values(
-        WriteCase{"NewFile", "<none>", "S", "K", "v", "[S]\r\nK=v\r\n"},
-        WriteCase{"NewKeyAfterLastFilledLine", "[S]\r\nA=1\r\n\r\n[T]\r\n", "S", "K", "v",
-                  "[S]\r\nA=1\r\nK=v\r\n\r\n[T]\r\n"},
-        WriteCase{"NewKeyAfterComment", "[S]\r\nA=1\r\n;end\r\n[T]\r\n", "S", "K", "v",
-                  "[S]\r\nA=1\r\n;end\r\nK=v\r\n[T]\r\n"},
-        WriteCase{"NewSectionAtEnd", "[S]\r\nA=1\r\n", "T", "K", "v",
-                  "[S]\r\nA=1\r\n[T]\r\nK=v\r\n"},
-        WriteCase{"NewSectionAddsMissingLineEnd", "[S]\nA=1", "T", "K", "v",
-                  "[S]\nA=1\r\n[T]\r\nK=v\r\n"},
-        WriteCase{"ExistingKeyOnlyThatLine", "; c\n[S]\n A = 1 \n\nB = 2\n", "s", "a", "9",
-                  "; c\n[S]\nA=9\n\nB = 2\n"},
-        WriteCase{"FirstDuplicateChanged", "[S]\r\nK=1\r\nK=2\r\n[S]\r\nK=3\r\n", "S", "K", "x",
-                  "[S]\r\nK=x\r\nK=2\r\n[S]\r\nK=3\r\n"},
-        WriteCase{"ValueWrittenAsGiven", "[S]\r\n", "S", "K", " \"q\" ", "[S]\r\nK= \"q\" \r\n"},
-        WriteCase{"EmptyValue", "[S]\r\nK=v\r\n", "S", "K", "", "[S]\r\nK=\r\n"},
-        WriteCase{"LineBreaksBecomeBlanks", "[S]\r\nA=1\r\n", "S", "K", "a\r\nb\nc\rd",
-                  "[S]\r\nA=1\r\nK=a  b c d\r\n"},
-        WriteCase{"KeepsByteOrderMark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "2",
-                  "\xEF\xBB\xBF[S]\r\nK=2\r\n"}),
+    ::testing::Values(WriteCase{"NewFile", "<none>", "S", "K", "v", "[S]\r\nK=v\r\n"},
+                      WriteCase{"NewKeyAfterLastFilledLine", "[S]\r\nA=1\r\n\r\n[T]\r\n", "S", "K",
+                                "v", "[S]\r\nA=1\r\nK=v\r\n\r\n[T]\r\n"},
+                      WriteCase{"NewKeyAfterComment", "[S]\r\nA=1\r\n;end\r\n[T]\r\n", "S", "K",
+                                "v", "[S]\r\nA=1\r\n;end\r\nK=v\r\n[T]\r\n"},
+                      WriteCase{"NewSectionAtEnd", "[S]\r\nA=1\r\n", "T", "K", "v",
+                                "[S]\r\nA=1\r\n[T]\r\nK=v\r\n"},
+                      WriteCase{"NewSectionAddsMissingLineEnd", "[S]\nA=1", "T", "K", "v",
+                                "[S]\nA=1\r\n[T]\r\nK=v\r\n"},
+                      WriteCase{"ExistingKeyOnlyThatLine", "; c\n[S]\n A = 1 \n\nB = 2\n", "s", "a",
+                                "9", "; c\n[S]\nA=9\n\nB = 2\n"},
+                      WriteCase{"FirstDuplicateChanged", "[S]\r\nK=1\r\nK=2\r\n[S]\r\nK=3\r\n", "S",
+                                "K", "x", "[S]\r\nK=x\r\nK=2\r\n[S]\r\nK=3\r\n"},
+                      WriteCase{"ValueWrittenAsGiven", "[S]\r\n", "S", "K", " \"q\" ",
+                                "[S]\r\nK= \"q\" \r\n"},
+                      WriteCase{"EmptyValue", "[S]\r\nK=v\r\n", "S", "K", "", "[S]\r\nK=\r\n"},
+                      WriteCase{"LineBreaksBecomeBlanks", "[S]\r\nA=1\r\n", "S", "K",
+                                "a\r\nb\nc\rd", "[S]\r\nA=1\r\nK=a  b c d\r\n"},
+                      WriteCase{"KeepsByteOrderMark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "2",
+                                "\xEF\xBB\xBF[S]\r\nK=2\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IniWrite, LineBreakInValueKeepsTheRestOfTheFile) {

@@ -52,8 +52,8 @@ std::vector<std::string> XdgDesktop::RecordedLines() const {
 }
 
 std::string XdgDesktop::MakeWaitingProgram(const std::string& path) const {
-    WriteFile(path, "#!/bin/sh\necho \"started $$ $(cut -d' ' -f6 /proc/$$/stat)\" >> '" +
-                        path + ".record'\nwhile [ ! -e '" + release() +
+    WriteFile(path, "#!/bin/sh\necho \"started $$ $(cut -d' ' -f6 /proc/$$/stat)\" >> '" + path +
+                        ".record'\nwhile [ ! -e '" + release() +
                         "' ]; do sleep 0.05; done\necho ended >> '" + path + ".record'\n");
     ::chmod(path.c_str(), 0755);
     return path + ".record";

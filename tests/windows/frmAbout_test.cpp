@@ -67,9 +67,9 @@ private slots:
     void helpWindowTopicsAndQuit() {
         QtDesktop desktop;
         HelpViewer& viewer = desktop.helpViewer();
-        for (int topic : {10, 1035, 1040, 1050, 1060, 1075, 1090, 1100, 1110, 1120, 1130, 1140,
-                          1150, 1160, 1170, 1180, 1190, 1200, 1210, 1220, 1225, 1227, 1230, 1240,
-                          1250})
+        for (int topic :
+             {10,   1035, 1040, 1050, 1060, 1075, 1090, 1100, 1110, 1120, 1130, 1140, 1150,
+              1160, 1170, 1180, 1190, 1200, 1210, 1220, 1225, 1227, 1230, 1240, 1250})
             QVERIFY2(HelpDocument::ForFile(kHelpFile).HasTopic(topic),
                      qPrintable(QString::number(topic)));
         desktop.help(kHelpFile, HelpCommand::Context, 1060);

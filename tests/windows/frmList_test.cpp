@@ -32,15 +32,18 @@ private slots:
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("line");
-        QTest::newRow("free") << "Disabled" << 9 << 0 << "" << "Disabled  \tDisabled  \tNormal   ";
+        QTest::newRow("free") << "Disabled" << 9 << 0 << ""
+                              << "Disabled  \tDisabled  \tNormal   ";
         QTest::newRow("one time") << "?" << 7 << 1 << "Dentist"
                                   << "?         \tOne Time\tMin.     Dentist";
         QTest::newRow("every boot") << "?" << 8 << 2 << "Mail"
                                     << "?         \tEvery Boot\tMax.     Mail";
         QTest::newRow("dated") << "07-04-1999" << 5 << 0 << "  \tindented"
                                << "07-04-1999\tE/O Month \tNormal     \tindented";
-        QTest::newRow("odd codes") << "disabled" << 42 << -1 << "x" << "disabled\t\tx";
-        QTest::newRow("negative frequency") << "01-01-2000" << -3 << 7 << "y" << "01-01-2000\t\ty";
+        QTest::newRow("odd codes") << "disabled" << 42 << -1 << "x"
+                                   << "disabled\t\tx";
+        QTest::newRow("negative frequency") << "01-01-2000" << -3 << 7 << "y"
+                                            << "01-01-2000\t\ty";
     }
     void lines() {
         QFETCH(QString, due);

@@ -35,7 +35,8 @@ private slots:
         const LocalTime now{Date(2026, 12, 8), 7, 0, 0};
         std::string entries;
         for (int i = 0; i < 60; ++i)
-            entries += ErrorLog::FormatEntry(2, "File was not found.", "/bin/x" + std::to_string(i), now);
+            entries +=
+                ErrorLog::FormatEntry(2, "File was not found.", "/bin/x" + std::to_string(i), now);
         WriteFile(s.log(), entries);
         s.state.LaunchErrors = true;
         frmLog viewer(s.state, s.desktop, [&] { ++s.ended; });
@@ -102,7 +103,8 @@ private slots:
         WriteFile(s.log(), bytes);
         frmLog viewer(s.state, s.desktop, nullptr);
         const QString shown = Shown(viewer);
-        QVERIFY(shown.endsWith(QString::fromStdString(bytes.substr(bytes.size() - 200)).replace("\r\n", "\n")));
+        QVERIFY(shown.endsWith(
+            QString::fromStdString(bytes.substr(bytes.size() - 200)).replace("\r\n", "\n")));
         QVERIFY(shown.startsWith("entry "));
         const qsizetype tail = frmLog::ReadLogTail(QString::fromStdString(s.log())).size();
         QVERIFY(tail <= 30000);

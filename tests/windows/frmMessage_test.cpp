@@ -1,10 +1,11 @@
 #include "frmMessage.h"
 
+#include <sys/stat.h>
+
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <regex>
-#include <sys/stat.h>
 
 #include "message_file.h"
 #include "program_state.h"
@@ -28,7 +29,8 @@ class MessageWindowTest : public QObject {
         }
         size_t Files() const {
             size_t count = 0;
-            for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(state.MessageDir))
+            for ([[maybe_unused]] auto& entry :
+                 std::filesystem::directory_iterator(state.MessageDir))
                 ++count;
             return count;
         }
