@@ -13,14 +13,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
-extern char** environ;
-
-#include "file_access.h"
 #include "shell.h"
+
+extern char** environ;
 
 namespace tarvona {
 
