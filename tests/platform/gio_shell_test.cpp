@@ -87,6 +87,7 @@ TEST_F(ShellTest, FailureCodes) {
     for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
     const std::string unknown = files / "data.tarvonatest";
     WriteFile(unknown, bytes);
+    const std::string namedLikeAProgram = Executable("tool.exe", "MZ not really\n", 0644);
     const std::string launcher = files / "app.desktop";
     WriteFile(launcher, "[Desktop Entry]\nType=Application\nName=X\nExec=" + files / "gone\n");
 
@@ -104,6 +105,7 @@ TEST_F(ShellTest, FailureCodes) {
         {binary, kAccessDenied},
         {corrupt, kBadExecutable},
         {unknown, kNoAssociation},
+        {namedLikeAProgram, kNoAssociation},
         {"tarvonanone://x", kNoAssociation},
         {"mailto:someone@example.invalid", kNoAssociation},
         {launcher, kOutOfMemoryOrCorrupt},
