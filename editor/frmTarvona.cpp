@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
 #include <array>
@@ -208,10 +207,7 @@ void frmTarvona::BuildControls() {
         connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, handler);
     connect(m_frequency, &QComboBox::activated, this, &frmTarvona::cboFrequency_Click);
 
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this,
-            [this] { m_desktop.help(kHelpFile, HelpCommand::Context, kWindowTopic); });
+    BindHelpKey(this, m_desktop, kWindowTopic);
 }
 
 // Alt+N and Alt+P: the window takes them before any shortcut or control, so that one press is

@@ -67,7 +67,7 @@ std::string OneLine(std::string value) {
 
 }  // namespace
 
-IniDocument::IniDocument(const std::string& bytes) {
+IniDocument::IniDocument(const std::string& bytes) : m_read(bytes) {
     size_t pos = 0;
     if (bytes.compare(0, kBom.size(), kBom) == 0) {
         m_bom = kBom;
@@ -168,11 +168,9 @@ std::optional<IniDocument> IniFile::Load() const {
     return IniDocument();
 }
 
+// The same value again leaves the file alone, as the profile functions do.
 bool IniFile::Store(const IniDocument& document) const {
-    const std::string bytes = document.Bytes();
-    auto old = ReadWholeFile(m_path);
-    if (old && *old == bytes) return true;
-    return WriteFileAtomically(m_path, bytes);
+    return !document.Changed() || WriteFileAtomically(m_path, document.Bytes());
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,

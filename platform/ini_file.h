@@ -22,6 +22,8 @@ public:
     int32_t GetInt(const std::string& section, const std::string& key, int32_t fallback) const;
     void Set(const std::string& section, const std::string& key, const std::string& value);
     std::string Bytes() const;
+    // Whether the text differs from what was read (a document not read from a file always does).
+    bool Changed() const { return !m_read || Bytes() != *m_read; }
 
 private:
     struct Line {
@@ -31,6 +33,7 @@ private:
     std::optional<size_t> FindSection(const std::string& section) const;
     size_t SectionEnd(size_t header) const;
 
+    std::optional<std::string> m_read;  // the bytes it was made from
     std::string m_bom;
     std::vector<Line> m_lines;
 };

@@ -159,6 +159,7 @@ TEST(MessageDir, CreatedOrAcceptedOrReported) {
     EXPECT_EQ(desktop.messages[0].caption, "Error");
     EXPECT_EQ(desktop.beeps, 0);
     EXPECT_EQ(state.Events.EventDue.size(), 25u) << "start-up goes on after the message";
+    EXPECT_TRUE(desktop.unexpected.empty());
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ private slots:
         editor.findChild<QLineEdit*>("txtDescription")->setText("Plants");
         QTest::mouseClick(editor.findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
         QCOMPARE(ended, 1);
+        QVERIFY(desktop.unexpected.empty());
 
         ProgramRun run = program.Run({"/start"}, xdg.Environment(), "2026-12-08");
         QCOMPARE(run.status, 0);

@@ -78,7 +78,10 @@ class EditorTest : public QObject {
         "Due3=whenever\r\n[Mine]\r\nkeep=1\r\n";
 
 private slots:
-    void cleanup() { editor.reset(); }
+    void cleanup() {
+        editor.reset();
+        if (desktop) QCOMPARE(desktop->unexpected.size(), size_t(0));  // no unscripted question
+    }
 
     void opening() {
         Open(kFilled);

@@ -20,6 +20,8 @@ class LogViewerTest : public QObject {
         TempDir dir;
         ProgramState state;
         ScriptedDesktop desktop;
+        // No window may ask a question that the test did not script.
+        ~Setup() { QVERIFY(desktop.unexpected.empty()); }
         int ended = 0;
         Setup() { SetUpPaths(state, dir.path()); }
         std::string log() const { return LogPath(dir.path()); }

@@ -22,6 +22,8 @@ class MessageWindowTest : public QObject {
         TempDir dir;
         ProgramState state;
         ScriptedDesktop desktop;
+        // No window may ask a question that the test did not script.
+        ~Setup() { QVERIFY(desktop.unexpected.empty()); }
         FixedClock clock{Date(2026, 12, 8), 9, 30, 0};
         Setup() {
             SetUpPaths(state, dir.path());
