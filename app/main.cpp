@@ -1,19 +1,30 @@
 // Start-up: the shared steps, then launch mode ("/start") or the editor. Ending the program
 // stops it at once; every save has happened before.
+//
+// A launch run runs unattended at login, so it never waits on a display or a question nobody
+// can see: where no display answers it runs without windows. Only one launch run works on a
+// program folder at a time (a lock on the executable), and it holds the folder's state lock
+// from start-up to its last write.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <csignal>
+#include <functional>
+#include <memory>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "clock.h"
 #include "desktop.h"
 #include "display.h"
+#include "file_lock.h"
 #include "frmLog.h"
 #include "frmSplash.h"
 #include "frmTarvona.h"
 #include "help.h"
 #include "launch_run.h"
+#include "program_files.h"
 #include "program_folder.h"
 #include "program_state.h"
 #include "qt_desktop.h"
@@ -24,32 +35,59 @@ using namespace tarvona;
 
 namespace {
 
-int ExitStatus(const std::vector<LaunchFailure>& failures) {
-    return failures.empty() ? 0 : 1;
+constexpr int kNoDisplayStatus = 2;
+
+// Every failed or unsaved slot is told on standard error, so the session's journal holds it.
+int Report(const RunReport& report) {
+    for (const LaunchFailure& failure : report.failures) std::cerr << ReportLine(failure) << '\n';
+    for (const LaunchFailure& unsaved : report.unsaved) std::cerr << ReportLine(unsaved) << '\n';
+    return report.ok() ? 0 : 1;
 }
 
-// Where no window can be shown: failures go to the log and to standard error.
+// Start-up and the run, under the state lock, which is let go before any question. Nothing is
+// opened when the lock or the table cannot be had.
+RunReport StartAndRun(ProgramState& state, Desktop& desktop, WindowHandle owner,
+                      const std::function<WindowHandle()>& showSplash = {}) {
+    SetUpPaths(state, ProgramFolder());
+    StateLock lock(state);
+    RunReport report;
+    if (!lock.Held()) {
+        report.failures.push_back({0, state.ProgramFolder,
+                                   "Another Tarvona kept its files locked; nothing was opened."});
+        return report;
+    }
+    if (!StartUp(state, ProgramFolder(), desktop)) {
+        report.failures.push_back({0, state.IniFile,
+                                   "The settings file cannot be read (not a regular file, "
+                                   "larger than 16 MiB, or not readable); nothing was opened."});
+        return report;
+    }
+    GioShell shell;
+    SystemClock clock;
+    if (showSplash) owner = showSplash();
+    return RunDueEvents(state, shell, clock, owner);
+}
+
 int LaunchWithoutWindows(ProgramState& state) {
     ConsoleDesktop desktop;
-    StartUp(state, ProgramFolder(), desktop);
-    GioShell shell;
-    SystemClock clock;
-    const auto failures = RunDueEvents(state, shell, clock, WindowHandle{});
-    for (const LaunchFailure& failure : failures)
-        std::cerr << "Tarvona: " << failure.command << ": " << failure.message << '\n';
-    return ExitStatus(failures);
+    return Report(StartAndRun(state, desktop, WindowHandle{}));
 }
 
-int LaunchWithWindows(QApplication& app, ProgramState& state, QtDesktop& desktop) {
-    GioShell shell;
-    SystemClock clock;
-    auto* splash = new frmSplash;
-    splash->showMinimized();
-    const auto failures = RunDueEvents(state, shell, clock, splash->winId());
+int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    QtDesktop desktop;
+    std::unique_ptr<frmSplash> splash;
+    const RunReport report = StartAndRun(state, desktop, WindowHandle{}, [&splash] {
+        splash = std::make_unique<frmSplash>();
+        splash->showMinimized();
+        return WindowHandle(splash->winId());
+    });
+    const int status = Report(report);
     if (!state.LaunchErrors) {
-        delete splash;
+        splash.reset();
         CloseHelp(desktop);
-        return ExitStatus(failures);
+        return status;
     }
     desktop.beep();
     const Answer answer =
@@ -57,18 +95,49 @@ int LaunchWithWindows(QApplication& app, ProgramState& state, QtDesktop& desktop
                            "Tarvona", Buttons::YesNo);
     if (answer == Answer::No) {
         CloseHelp(desktop);
-        delete splash;
-        return ExitStatus(failures);
+        splash.reset();
+        return status;
     }
-    delete splash;
+    splash.reset();
     auto* log = new frmLog(state, desktop, [&app] { app.exit(); });
     log->setAttribute(Qt::WA_DeleteOnClose);
     log->show();
     app.exec();
-    return ExitStatus(failures);
+    return status;
 }
 
-int Editor(QApplication& app, ProgramState& state, QtDesktop& desktop) {
+int LaunchMode(int& argc, char** argv) {
+    // Taken without waiting: a second run (an autostart entry and a user service, a double
+    // login) must not open every event again.
+    const auto runLock = FileLock::Try(ProgramFile());
+    if (!runLock) {
+        std::cerr << "Tarvona: another launch run of this program folder is under way; this one "
+                     "opens nothing\n";
+        return 0;
+    }
+    ProgramState state;
+    const DisplayChoice display =
+        FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
+    if (display.platforms.empty()) return LaunchWithoutWindows(state);
+    UseDisplay(display);
+    return LaunchWithWindows(argc, argv, state);
+}
+
+int EditorMode(int& argc, char** argv) {
+    const DisplayChoice display =
+        FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
+    if (!display.platforms.empty()) {
+        UseDisplay(display);
+    } else if (!display.askedForOther) {
+        std::cerr << "Tarvona: no display to show the editor on (start it in a desktop session, "
+                     "or use \"Tarvona /start\" for the launch run)\n";
+        return kNoDisplayStatus;
+    }
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    QtDesktop desktop;
+    ProgramState state;
+    StartUp(state, ProgramFolder(), desktop);
     GioShell shell;
     SystemClock clock;
     frmTarvona editor(state, desktop, shell, clock, [&app] { app.exit(); });
@@ -82,13 +151,5 @@ int main(int argc, char** argv) {
     // A file-size limit must turn into a failed write, never end the process.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const bool launchMode = IsLaunchMode(arguments);
-    ProgramState state;
-    if (launchMode && !DisplayReachable()) return LaunchWithoutWindows(state);
-
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    QtDesktop desktop;
-    StartUp(state, ProgramFolder(), desktop);
-    return launchMode ? LaunchWithWindows(app, state, desktop) : Editor(app, state, desktop);
+    return IsLaunchMode(arguments) ? LaunchMode(argc, argv) : EditorMode(argc, argv);
 }

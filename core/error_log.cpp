@@ -10,27 +10,33 @@
 
 #include "dates.h"
 #include "file_access.h"
-#include "startup.h"
 
 namespace tarvona {
 
-std::string LogPath(const std::string& programFolder) {
-    return AddSlash(programFolder) + "Tarvona.log";
-}
-
 bool ErrorLog::OpenLog() {
     CloseLog();
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     struct stat st {};
     if (::stat(m_path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return false;
         ::chmod(m_path.c_str(), (st.st_mode & 07777) | S_IWUSR);  // back to a plain file
-        const int flags = st.st_size >= kLogLimit ? O_TRUNC : O_APPEND;
-        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CLOEXEC | flags);
+        m_fd = ::open(m_path.c_str(), kFlags);
     } else {
         std::string folder = std::filesystem::path(m_path).parent_path().string();
         if (IsReadOnly(folder.empty() ? "." : folder)) return false;
-        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND, 0666);
+        m_fd = ::open(m_path.c_str(), kFlags | O_CREAT, 0666);
     }
-    return m_fd >= 0;
+    if (m_fd < 0) return false;
+    // Checked again on what was opened: the name may have changed in between.
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        CloseLog();
+        return false;
+    }
+    if (st.st_size >= kLogLimit && ::ftruncate(m_fd, 0) != 0) {
+        CloseLog();
+        return false;
+    }
+    return true;
 }
 
 std::string ErrorLog::FormatEntry(int32_t result, const std::string& message,
@@ -51,11 +57,17 @@ void ErrorLog::WriteLogEntry(int32_t result, const std::string& message, const s
                              const LocalTime& now) {
     if (m_fd < 0) return;
     const std::string entry = FormatEntry(result, message, command, now);
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) return;
     size_t done = 0;
     while (done < entry.size()) {
         ssize_t n = ::write(m_fd, entry.data() + done, entry.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
+        if (n <= 0) {
+            // Half an entry would be glued to the next one: take it back.
+            if (done > 0) (void)!::ftruncate(m_fd, st.st_size);
+            return;
+        }
         done += static_cast<size_t>(n);
     }
 }

@@ -8,8 +8,9 @@
 namespace tarvona {
 
 // Tarvona.log: five lines for every failed launch of a launch run. A log that has reached
-// kLogLimit bytes is started afresh when a run opens it. A failing write (a full disk) is
-// dropped: the run must go on.
+// kLogLimit bytes is started afresh when a run opens it. An entry is written whole or not at all:
+// one that fails (a full disk) is taken back and dropped, since the run must go on. Only a
+// regular file is ever opened, without waiting (a FIFO named Tarvona.log is no log).
 class ErrorLog {
 public:
     static constexpr long kLogLimit = 30000;
@@ -32,8 +33,5 @@ private:
     std::string m_path;
     int m_fd = -1;
 };
-
-// The log's path in a program folder.
-std::string LogPath(const std::string& programFolder);
 
 }  // namespace tarvona

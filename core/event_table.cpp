@@ -1,27 +1,66 @@
 #include "event_table.h"
 
 #include "ini_file.h"
+#include "program_files.h"
 #include "program_state.h"
 
 namespace tarvona {
 
 std::string CommandKey(int slot) {
-    return "Command" + std::to_string(slot);
+    return KeyOf(Field::Command, slot);
 }
 std::string DescriptionKey(int slot) {
-    return "Description" + std::to_string(slot);
+    return KeyOf(Field::Description, slot);
 }
 std::string RunStyleKey(int slot) {
-    return "RunStyle" + std::to_string(slot);
+    return KeyOf(Field::RunStyle, slot);
 }
 std::string FrequencyKey(int slot) {
-    return "Frequency" + std::to_string(slot);
+    return KeyOf(Field::Frequency, slot);
 }
 std::string DueKey(int slot) {
-    return "Due" + std::to_string(slot);
+    return KeyOf(Field::Due, slot);
 }
 
-void LoadEvents(ProgramState& state) {
+const std::string& SectionOf(Field field) {
+    switch (field) {
+        case Field::Command:
+            return kCommandsSection;
+        case Field::Description:
+            return kDescriptionsSection;
+        case Field::RunStyle:
+            return kRunStyleSection;
+        case Field::Frequency:
+            return kFrequencySection;
+        case Field::Due:
+            break;
+    }
+    return kDueSection;
+}
+
+std::string KeyOf(Field field, int slot) {
+    static const char* const kWords[] = {"Command", "Description", "RunStyle", "Frequency", "Due"};
+    return kWords[static_cast<int>(field)] + std::to_string(slot);
+}
+
+std::string FieldText(const EventTable& table, Field field, int slot) {
+    const auto n = static_cast<size_t>(slot);
+    switch (field) {
+        case Field::Command:
+            return table.EventCommand[n];
+        case Field::Description:
+            return table.EventDescription[n];
+        case Field::RunStyle:
+            return std::to_string(table.EventRunStyle[n]);
+        case Field::Frequency:
+            return std::to_string(table.EventFrequency[n]);
+        case Field::Due:
+            break;
+    }
+    return table.EventDue[n];
+}
+
+bool LoadEvents(ProgramState& state) {
     const size_t slots = static_cast<size_t>(ProgramState::MaxEvent) + 1;
     EventTable& table = state.Events;
     table.EventDescription.assign(slots, "");
@@ -31,9 +70,14 @@ void LoadEvents(ProgramState& state) {
     table.EventDue.assign(slots, kDueDisabled);
 
     // One read of the file answers every key exactly as one profile call per key would.
-    const IniDocument ini = IniFile(state.IniFile).Load().value_or(IniDocument());
+    const auto file = IniFile(state.IniFile).Load();
+    const IniDocument ini = file.value_or(IniDocument());
+    state.Loaded.present.assign(slots, {});
     for (size_t n = 0; n < slots; ++n) {
         const int slot = static_cast<int>(n);
+        for (Field field : kFields)
+            state.Loaded.present[n][static_cast<size_t>(field)] =
+                ini.Get(SectionOf(field), KeyOf(field, slot)).has_value();
         table.EventCommand[n] = ini.Get(kCommandsSection, CommandKey(slot)).value_or("");
         table.EventDescription[n] =
             ini.Get(kDescriptionsSection, DescriptionKey(slot)).value_or("");
@@ -41,26 +85,44 @@ void LoadEvents(ProgramState& state) {
         table.EventFrequency[n] = ini.GetInt(kFrequencySection, FrequencyKey(slot), kDisabled);
         table.EventDue[n] = ini.Get(kDueSection, DueKey(slot)).value_or(kDueDisabled);
     }
+    state.Loaded.values = table;
+    return file.has_value();
 }
 
-bool SaveEvents(const ProgramState& state) {
+namespace {
+
+bool LostKeys(const LoadedTable& loaded, const IniDocument& ini) {
+    for (size_t n = 0; n < loaded.present.size(); ++n)
+        for (Field field : kFields)
+            if (loaded.present[n][static_cast<size_t>(field)] &&
+                !ini.Get(SectionOf(field), KeyOf(field, static_cast<int>(n))))
+                return true;
+    return false;
+}
+
+}  // namespace
+
+bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>& change) {
+    StateLock lock(state);
+    if (!lock.Held()) return false;
     const IniFile file(state.IniFile);
     auto ini = file.Load();
-    if (!ini) return false;
-    ini->Set(kVersionSection, "Version", state.AppVersion);
-    if (!state.CancelEdits) {
-        const EventTable& table = state.Events;
-        for (size_t n = 0; n < table.EventCommand.size(); ++n) {
-            const int slot = static_cast<int>(n);
-            ini->Set(kCommandsSection, CommandKey(slot), table.EventCommand[n]);
-            ini->Set(kDescriptionsSection, DescriptionKey(slot), table.EventDescription[n]);
-            ini->Set(kRunStyleSection, RunStyleKey(slot), std::to_string(table.EventRunStyle[n]));
-            ini->Set(kFrequencySection, FrequencyKey(slot),
-                     std::to_string(table.EventFrequency[n]));
-            ini->Set(kDueSection, DueKey(slot), table.EventDue[n]);
-        }
-    }
+    if (!ini || LostKeys(state.Loaded, *ini)) return false;
+    change(*ini);
     return file.Store(*ini);
+}
+
+bool SaveEvents(ProgramState& state) {
+    return ChangeSettings(state, [&state](IniDocument& ini) {
+        ini.Set(kVersionSection, "Version", state.AppVersion);
+        if (state.CancelEdits) return;
+        const EventTable& table = state.Events;
+        for (size_t n = 0; n < table.EventCommand.size(); ++n)
+            for (Field field : kFields) {
+                const int slot = static_cast<int>(n);
+                ini.Set(SectionOf(field), KeyOf(field, slot), FieldText(table, field, slot));
+            }
+    });
 }
 
 }  // namespace tarvona

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tarvona {
 
 struct ProgramState;
+class IniDocument;
 
 constexpr int16_t kMaxEvent = 24;
 
@@ -47,12 +50,34 @@ struct EventTable {
     std::vector<std::string> EventDue;
 };
 
-// Fills every slot from IniFile; missing keys (or a missing file) give the cleared slot.
-void LoadEvents(ProgramState& state);
+// The five keys of a slot, in the order they are read and written.
+enum class Field { Command, Description, RunStyle, Frequency, Due };
+constexpr std::array<Field, 5> kFields = {Field::Command, Field::Description, Field::RunStyle,
+                                          Field::Frequency, Field::Due};
+const std::string& SectionOf(Field field);
+std::string KeyOf(Field field, int slot);
+// A slot's value of one field as the settings file holds it (numbers in decimal).
+std::string FieldText(const EventTable& table, Field field, int slot);
+
+// The table as LoadEvents read it, and which of its keys the file held.
+struct LoadedTable {
+    EventTable values;
+    std::vector<std::array<bool, kFields.size()>> present;
+};
+
+// Fills every slot from IniFile; missing keys (or a missing file) give the cleared slot. False
+// when the file is there but could not be read (no regular file, too large, no permission):
+// every slot is then cleared, and nothing will ever be written over that file.
+bool LoadEvents(ProgramState& state);
+
+// One read-change-replace of the settings file, under the state lock. Refused, leaving the
+// file alone, when the file has lost a key that LoadEvents found: somebody rewrote or cut it
+// meanwhile, and writing the remains back would lose the table.
+bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>& change);
 
 // Writes "Version", then, unless CancelEdits is set, every key of every slot. Returns false when
-// the file could not be written (nobody is told: the caller ends the program as usual).
-bool SaveEvents(const ProgramState& state);
+// the file could not be written.
+bool SaveEvents(ProgramState& state);
 
 // Settings-file names of one slot's keys.
 std::string CommandKey(int slot);

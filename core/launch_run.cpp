@@ -1,32 +1,28 @@
 // A failed launch never stops the run: the event moves on to its next date (or is used up)
 // exactly as if it had opened. A next-run text that is no date is not opened, not changed, and
-// logged like a failed launch. Writes to the settings file and the deletion list that fail are
-// ignored; the run always visits every slot.
+// logged like a failed launch. A next state that cannot be written is reported to the caller,
+// since the event would open again at the next run; a failure with the deletion list is
+// ignored. The run always visits every slot, holding the state lock throughout.
 #include "launch_run.h"
-
-#include <filesystem>
 
 #include "dates.h"
 #include "error_log.h"
 #include "event_table.h"
-#include "file_access.h"
 #include "frequency.h"
 #include "ini_file.h"
 #include "launch_errors.h"
+#include "program_files.h"
 #include "program_state.h"
 
 namespace tarvona {
 
-namespace fs = std::filesystem;
-
-bool IsMessageFile(const std::string& command, const std::string& messageDir) {
-    if (command.empty() || messageDir.empty()) return false;
-    const fs::path path = fs::path(command).lexically_normal();
-    if (!path.has_filename()) return false;
-    return path.parent_path() == fs::path(messageDir).lexically_normal();
-}
-
 namespace {
+
+using std::chrono::year_month_day;
+
+// The last date the settings file can hold ("mm-dd-yyyy").
+constexpr year_month_day kLastDate{std::chrono::year{9999}, std::chrono::December,
+                                   std::chrono::day{31}};
 
 class Run {
 public:
@@ -35,19 +31,19 @@ public:
           m_shell(shell),
           m_clock(clock),
           m_owner(owner),
-          m_ini(state.IniFile),
           m_log(LogPath(state.ProgramFolder)) {}
 
-    std::vector<LaunchFailure> Go() {
+    RunReport Go() {
+        StateLock lock(m_state);
         const auto today = m_clock.Now().date;
         m_logOpen = m_log.OpenLog();
         for (int n = 0; n <= ProgramState::MaxEvent; ++n) VisitSlot(n, today);
         m_log.CloseLog();
-        return m_failures;
+        return m_report;
     }
 
 private:
-    void VisitSlot(int n, std::chrono::year_month_day today) {
+    void VisitSlot(int n, year_month_day today) {
         const EventTable& events = m_state.Events;
         const std::string& due = events.EventDue[n];
         const std::string& command = events.EventCommand[n];
@@ -71,10 +67,15 @@ private:
         }
         if (std::chrono::sys_days{today} < std::chrono::sys_days{*date}) return;
         Launch(n);
-        if (auto next = NextDate(frequency, today))
-            m_ini.WriteString(kDueSection, DueKey(n), FormatDate(*next));
-        else if (frequency == kOneTime)
+        if (auto next = NextDate(frequency, today)) {
+            // Past the last date a file can hold the calendar ends: the event is disabled.
+            const std::string text =
+                std::chrono::sys_days{*next} > std::chrono::sys_days{kLastDate} ? kDueDisabled
+                                                                                 : FormatDate(*next);
+            Write(n, {{Field::Due, text}});
+        } else if (frequency == kOneTime) {
             UseUp(n);
+        }
     }
 
     void Launch(int n) {
@@ -86,7 +87,7 @@ private:
 
     void Fail(int n, int32_t result, const std::string& message) {
         const std::string& command = m_state.Events.EventCommand[n];
-        m_failures.push_back({n, command, message});
+        m_report.failures.push_back({n, command, message});
         if (!m_logOpen) return;
         m_log.WriteLogEntry(result, message, command, m_clock.Now());
         m_state.LaunchErrors = true;
@@ -94,33 +95,45 @@ private:
 
     void UseUp(int n) {
         const std::string& command = m_state.Events.EventCommand[n];
-        if (IsMessageFile(command, m_state.MessageDir)) {
-            std::string list = ReadWholeFile(m_state.TempList).value_or("");
-            if (!list.empty() && list.back() != '\n') list += m_state.CrLf;
-            WriteFileAtomically(m_state.TempList, list + command + m_state.CrLf);
-        }
-        m_ini.WriteString(kCommandsSection, CommandKey(n), "");
-        m_ini.WriteString(kDescriptionsSection, DescriptionKey(n), "");
-        m_ini.WriteString(kRunStyleSection, RunStyleKey(n), std::to_string(kNormal));
-        m_ini.WriteString(kFrequencySection, FrequencyKey(n), std::to_string(kDisabled));
-        m_ini.WriteString(kDueSection, DueKey(n), kDueDisabled);
+        if (IsMessageFile(command, m_state.MessageDir)) AppendToTempList(m_state, command);
+        Write(n, {{Field::Command, ""},
+                  {Field::Description, ""},
+                  {Field::RunStyle, std::to_string(kNormal)},
+                  {Field::Frequency, std::to_string(kDisabled)},
+                  {Field::Due, kDueDisabled}});
+    }
+
+    // One key at a time, in the given order, each its own write as the profile functions do.
+    void Write(int n, std::initializer_list<std::pair<Field, std::string>> keys) {
+        bool written = true;
+        for (const auto& [field, value] : keys)
+            written = ChangeSettings(m_state,
+                                     [&](IniDocument& ini) {
+                                         ini.Set(SectionOf(field), KeyOf(field, n), value);
+                                     }) &&
+                      written;
+        if (!written)
+            m_report.unsaved.push_back({n, m_state.Events.EventCommand[n],
+                                        "Unable to write its next run to Tarvona.ini."});
     }
 
     ProgramState& m_state;
     Shell& m_shell;
     const Clock& m_clock;
     WindowHandle m_owner;
-    IniFile m_ini;
     ErrorLog m_log;
     bool m_logOpen = false;
-    std::vector<LaunchFailure> m_failures;
+    RunReport m_report;
 };
 
 }  // namespace
 
-std::vector<LaunchFailure> RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock,
-                                        WindowHandle owner) {
+RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner) {
     return Run(state, shell, clock, owner).Go();
+}
+
+std::string ReportLine(const LaunchFailure& failure) {
+    return "Tarvona: " + failure.command + ": " + failure.message;
 }
 
 }  // namespace tarvona

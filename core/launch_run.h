@@ -10,20 +10,26 @@ namespace tarvona {
 
 struct ProgramState;
 
-// True when the command names a file directly inside the Messages folder: the path, taken
-// lexically without "." and ".." parts, has messageDir exactly as its folder.
-bool IsMessageFile(const std::string& command, const std::string& messageDir);
-
 struct LaunchFailure {
     int slot;
     std::string command;
     std::string message;  // the sentence written to the log
 };
 
+struct RunReport {
+    std::vector<LaunchFailure> failures;  // every failed slot, logged or not
+    // Slots whose next state could not be written (full disk, read-only file): they will be
+    // opened again at the next run.
+    std::vector<LaunchFailure> unsaved;
+    bool ok() const { return failures.empty() && unsaved.empty(); }
+};
+
 // One pass over the table: opens every due event, writes its next state into the settings file
 // right after its launch, logs every failure and sets LaunchErrors when it logged one. The table
-// in memory is not changed. Returns every failed slot, logged or not.
-std::vector<LaunchFailure> RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock,
-                                        WindowHandle owner);
+// in memory is not changed.
+RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner);
+
+// The line for standard error that tells of one failed or unsaved slot.
+std::string ReportLine(const LaunchFailure& failure);
 
 }  // namespace tarvona

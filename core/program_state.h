@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "event_table.h"
 
 namespace tarvona {
+
+class FileLock;
 
 // What the whole program shares, owned by Main and handed down by reference.
 struct ProgramState {
@@ -22,6 +25,11 @@ struct ProgramState {
     std::string PickedDate;
     std::string MessageFile;
     EventTable Events;
+    // What LoadEvents found in the file, for writes that must change only what changed.
+    LoadedTable Loaded;
+    // The program folder's lock while this process holds it (see StateLock).
+    std::shared_ptr<FileLock> HeldStateLock;
+    int StateLockDepth = 0;
 };
 
 }  // namespace tarvona

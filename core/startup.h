@@ -11,16 +11,10 @@ class Desktop;
 // The path with exactly one trailing "/" ensured (only the last character is looked at).
 std::string AddSlash(const std::string& path);
 
-// Every step both modes share: the paths, the pending deletions, the Messages folder (with a
-// message to the user when it cannot be made), and the event table.
-void StartUp(ProgramState& state, const std::string& programFolder, Desktop& desktop);
-
-void SetUpPaths(ProgramState& state, const std::string& programFolder);
-
-// Deletes the message files listed in Tarvona.tmp. A file already gone counts as deleted; one
-// that cannot be deleted stays listed; a line that names no message file is dropped without
-// deleting anything. The list goes when nothing is left in it.
-void PurgeTempList(const ProgramState& state);
+// Every step both modes share: the paths, leftovers of killed writes, the pending deletions,
+// the Messages folder (with a message to the user when it cannot be made), and the event table.
+// False when Tarvona.ini is there but could not be read.
+bool StartUp(ProgramState& state, const std::string& programFolder, Desktop& desktop);
 
 // False when the folder is missing and cannot be created (an entry of that name, even a plain
 // file, counts as there).

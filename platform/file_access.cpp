@@ -1,5 +1,6 @@
 #include "file_access.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,29 @@ namespace tarvona {
 namespace fs = std::filesystem;
 
 namespace {
+
+const std::string kTemporaryMark = ".new-";
+constexpr size_t kTemporaryLetters = 6;  // the XXXXXX of mkstemp
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    // Closes now, so that a failing close counts.
+    bool Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
 
 bool WriteAll(int fd, const std::string& bytes) {
     size_t done = 0;
@@ -31,6 +55,25 @@ std::string FolderOf(const std::string& path) {
     return parent.empty() ? std::string(".") : parent.string();
 }
 
+void SyncFolder(const std::string& folder) {
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) ::fsync(fd.get());
+}
+
+// Where a write of path lands: the file a symbolic link names (followed link by link, so that a
+// dangling link is written through to its target too).
+std::optional<std::string> WriteTarget(const std::string& path) {
+    std::string target = path;
+    for (int links = 0; links < 40; ++links) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+        fs::path next = fs::read_symlink(target, ec);
+        if (ec) return std::nullopt;
+        target = next.is_absolute() ? next.string() : (fs::path(FolderOf(target)) / next).string();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool IsReadOnly(const std::string& path) {
@@ -40,64 +83,136 @@ bool IsReadOnly(const std::string& path) {
     return ::access(path.c_str(), W_OK) != 0;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+FileRead ReadRegularFile(const std::string& path, size_t limit) {
+    FileRead result;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. It has no effect on regular files.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing
+                        : errno == ENXIO                      ? ReadStatus::NotRegular
+                                                              : ReadStatus::Failed;
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return result;
+    if (!S_ISREG(st.st_mode)) {
+        result.status = ReadStatus::NotRegular;
+        return result;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
+        result.status = ReadStatus::TooLarge;
+        return result;
+    }
     std::string bytes;
-    char buffer[8192];
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ::close(fd);
-            return std::nullopt;
+            return result;
         }
         if (n == 0) break;
         bytes.append(buffer, static_cast<size_t>(n));
+        if (bytes.size() > limit) {  // grew while we read
+            result.status = ReadStatus::TooLarge;
+            return result;
+        }
     }
-    ::close(fd);
-    return bytes;
+    result.status = ReadStatus::Read;
+    result.bytes = std::move(bytes);
+    return result;
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    std::error_code ec;
-    std::string target = path;
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec) return false;
-        target = resolved.string();
-    }
-    const std::string folder = FolderOf(target);
+    const auto target = WriteTarget(path);
+    if (!target) return false;
+    const std::string folder = FolderOf(*target);
     if (IsReadOnly(folder)) return false;
 
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && IsReadOnly(target)) return false;
+    const bool exists = ::stat(target->c_str(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || IsReadOnly(*target))) return false;
 
-    std::string temp = target + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
+    std::string temp = *target + kTemporaryMark + std::string(kTemporaryLetters, 'X');
+    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0) return false;
     mode_t mode = exists ? (old.st_mode & 07777) : 0666;
     if (!exists) {
         mode_t mask = ::umask(0);
         ::umask(mask);
         mode &= ~mask;
     }
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
+    // Root writing a user's file hands the copy back to the file's owner and group; a plain user
+    // who may write someone else's file cannot, and the copy becomes theirs.
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        (void)!::fchown(fd.get(), old.st_uid, old.st_gid);
+    bool ok = ::fchmod(fd.get(), mode) == 0;
+    ok = ok && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    ok = fd.Close() && ok;
+    if (ok && ::rename(temp.c_str(), target->c_str()) == 0) {
+        SyncFolder(folder);
+        return true;
+    }
     ::unlink(temp.c_str());
     return false;
 }
 
+bool IsTemporaryOf(const std::string& name, const std::string& target) {
+    const std::string prefix = target + kTemporaryMark;
+    if (name.size() != prefix.size() + kTemporaryLetters || name.compare(0, prefix.size(), prefix))
+        return false;
+    for (size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+void RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& targets) {
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return;
+    DIR* dir = ::fdopendir(::dup(fd.get()));
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        for (const std::string& target : targets) {
+            struct stat st {};
+            if (IsTemporaryOf(name, target) &&
+                ::fstatat(fd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(st.st_mode))
+                stale.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    for (const std::string& name : stale) ::unlinkat(fd.get(), name.c_str(), 0);
+}
+
 CreateResult CreateNewFile(const std::string& path, const std::string& bytes) {
     if (IsReadOnly(FolderOf(path))) return CreateResult::Failed;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return errno == EEXIST ? CreateResult::AlreadyThere : CreateResult::Failed;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return errno == EEXIST ? CreateResult::AlreadyThere : CreateResult::Failed;
+    bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    ok = fd.Close() && ok;
     if (!ok) ::unlink(path.c_str());
     return ok ? CreateResult::Created : CreateResult::Failed;
+}
+
+DeleteResult DeleteFromFolder(const std::string& folder, const std::string& name) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of(std::string("/\0", 2)) != std::string::npos)
+        return DeleteResult::NotAFile;
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) return errno == ENOENT ? DeleteResult::Gone : DeleteResult::Failed;
+    struct stat st {};
+    if (::fstatat(fd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? DeleteResult::Gone : DeleteResult::Failed;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return DeleteResult::NotAFile;
+    if (IsReadOnly(folder)) return DeleteResult::Failed;
+    if (::unlinkat(fd.get(), name.c_str(), 0) == 0) return DeleteResult::Deleted;
+    return errno == ENOENT ? DeleteResult::Gone : DeleteResult::Failed;
 }
 
 }  // namespace tarvona

@@ -160,6 +160,27 @@ std::string ResolveBareName(const std::string& name) {
     return resolved;
 }
 
+// The first bytes of a regular file; false with errno set when it cannot be read.
+bool ReadHead(const std::string& path, std::string& head) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    char buffer[4096];
+    ssize_t n = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        while ((n = ::read(fd, buffer, sizeof buffer)) < 0 && errno == EINTR) {
+        }
+    } else {
+        errno = EINVAL;
+    }
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    if (n < 0) return false;
+    head.assign(buffer, static_cast<size_t>(n));
+    return true;
+}
+
 bool HasExecutableType(const std::string& head) {
     return head.rfind(
                "\x7f"
@@ -173,7 +194,8 @@ bool HasExecutableType(const std::string& head) {
 int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_t style) {
     m_lastShowCommand = style + 1;
     const std::string name = Unquoted(command);
-    if (name.empty()) return kFileNotFound;
+    // A NUL byte would cut the name short at a file nobody named.
+    if (name.empty() || name.find('\0') != std::string::npos) return kFileNotFound;
     if (IsUrl(name)) return OpenUrl(name);
 
     const std::string path = ResolveBareName(name);
@@ -185,14 +207,13 @@ int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_
     }
     if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path);
 
+    // A FIFO, device or socket is no document: no application opens it, and reading its head
+    // could block for good.
+    if (!S_ISREG(st.st_mode)) return kNoAssociation;
+
     std::string head;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        head.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
-        std::fclose(file);
-    } else if (errno == EACCES) {
-        return kAccessDenied;
-    }
+    if (!ReadHead(path, head)) return errno == EACCES || errno == EPERM ? kAccessDenied
+                                                                        : kOutOfMemoryOrCorrupt;
 
     if (HasExecutableType(head)) {
         const bool runnable =

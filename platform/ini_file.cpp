@@ -1,7 +1,5 @@
 #include "ini_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "file_access.h"
@@ -11,6 +9,7 @@ namespace tarvona {
 namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
+const std::string kUtf16Bom = "\xFF\xFE";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -24,11 +23,10 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
+std::string Lower(std::string name) {
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return name;
 }
 
 std::optional<std::string> HeaderName(const std::string& text) {
@@ -65,75 +63,171 @@ std::string OneLine(std::string value) {
     return value;
 }
 
+// UTF-16LE to UTF-8 and back without loss: a lone surrogate is carried as its own three-byte
+// sequence (as WTF-8 does), so that a file is written back exactly as it was read.
+void AppendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(const std::string& bytes, size_t from) {
+    std::string out;
+    out.reserve(bytes.size() - from);
+    auto unit = [&](size_t i) {
+        return uint32_t(uint8_t(bytes[i])) | (uint32_t(uint8_t(bytes[i + 1])) << 8);
+    };
+    for (size_t i = from; i + 1 < bytes.size(); i += 2) {
+        uint32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
+            const uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+void AppendUtf16(std::string& out, uint32_t c) {
+    auto unit = [&](uint32_t u) {
+        out += char(u & 0xFF);
+        out += char(u >> 8);
+    };
+    if (c >= 0x10000) {
+        unit(0xD800 + ((c - 0x10000) >> 10));
+        unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        unit(c);
+    }
+}
+
+// A byte that is no part of a well-formed sequence (a value written by the program from 8-bit
+// text) becomes the character of the same number, so nothing is dropped.
+std::string Utf8ToUtf16(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (size_t i = 0; i < text.size();) {
+        const uint8_t b = uint8_t(text[i]);
+        const size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        bool wellFormed = length > 0 && i + length <= text.size();
+        uint32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        for (size_t k = 1; wellFormed && k < length; ++k) {
+            const uint8_t next = uint8_t(text[i + k]);
+            wellFormed = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (!wellFormed || c > 0x10FFFF) {
+            AppendUtf16(out, b);
+            ++i;
+            continue;
+        }
+        AppendUtf16(out, c);
+        i += length;
+    }
+    return out;
+}
+
 }  // namespace
 
 IniDocument::IniDocument(const std::string& bytes) : m_read(bytes) {
+    std::string text;
     size_t pos = 0;
-    if (bytes.compare(0, kBom.size(), kBom) == 0) {
-        m_bom = kBom;
-        pos = kBom.size();
+    if (bytes.compare(0, kUtf16Bom.size(), kUtf16Bom) == 0) {
+        m_utf16 = true;
+        m_bom = kUtf16Bom;
+        if (bytes.size() % 2) m_tail = bytes.substr(bytes.size() - 1);
+        text = Utf16ToUtf8(bytes, kUtf16Bom.size());
+    } else {
+        if (bytes.compare(0, kBom.size(), kBom) == 0) {
+            m_bom = kBom;
+            pos = kBom.size();
+        }
+        text = bytes.substr(pos);
     }
-    while (pos < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", pos);
+    pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos) {
-            m_lines.push_back({bytes.substr(pos), ""});
+            m_lines.push_back({text.substr(pos), ""});
             break;
         }
         size_t endLength =
-            (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
-        m_lines.push_back({bytes.substr(pos, end - pos), bytes.substr(end, endLength)});
+            (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+        m_lines.push_back({text.substr(pos, end - pos), text.substr(end, endLength)});
         pos = end + endLength;
     }
 }
 
-std::optional<size_t> IniDocument::FindSection(const std::string& section) const {
+const std::unordered_map<std::string, IniDocument::Section>& IniDocument::Index() const {
+    if (m_indexed) return m_index;
+    m_index.clear();
+    Section* current = nullptr;  // keys of a repeated section never count
     for (size_t i = 0; i < m_lines.size(); ++i) {
-        auto name = HeaderName(m_lines[i].text);
-        if (name && SameName(*name, section)) return i;
+        const std::string& text = m_lines[i].text;
+        if (auto name = HeaderName(text)) {
+            auto [it, first] = m_index.try_emplace(Lower(*name));
+            current = first ? &it->second : nullptr;
+            if (current) current->header = current->lastFilled = i;
+            continue;
+        }
+        if (!current) continue;
+        if (!Trim(text).empty()) current->lastFilled = i;
+        if (auto entry = KeyEntry(text)) current->keys.try_emplace(Lower(entry->key), i);
     }
-    return std::nullopt;
-}
-
-size_t IniDocument::SectionEnd(size_t header) const {
-    size_t i = header + 1;
-    while (i < m_lines.size() && !HeaderName(m_lines[i].text)) ++i;
-    return i;
+    m_indexed = true;
+    return m_index;
 }
 
 std::optional<std::string> IniDocument::Get(const std::string& section,
                                             const std::string& key) const {
-    auto header = FindSection(section);
-    if (!header) return std::nullopt;
-    for (size_t i = *header + 1, end = SectionEnd(*header); i < end; ++i) {
-        auto entry = KeyEntry(m_lines[i].text);
-        if (entry && SameName(entry->key, key)) return Unquote(entry->value);
-    }
-    return std::nullopt;
+    const auto& index = Index();
+    auto found = index.find(Lower(section));
+    if (found == index.end()) return std::nullopt;
+    auto line = found->second.keys.find(Lower(key));
+    if (line == found->second.keys.end()) return std::nullopt;
+    return Unquote(KeyEntry(m_lines[line->second].text)->value);
 }
 
 void IniDocument::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
     const std::string cleanValue = OneLine(value);
-    auto header = FindSection(section);
-    if (!header) {
+    const auto& index = Index();
+    auto found = index.find(Lower(section));
+    if (found == index.end()) {
         if (!m_lines.empty() && m_lines.back().end.empty()) m_lines.back().end = "\r\n";
         m_lines.push_back({"[" + section + "]", "\r\n"});
         m_lines.push_back({key + "=" + cleanValue, "\r\n"});
+        m_indexed = false;
         return;
     }
-    const size_t end = SectionEnd(*header);
-    size_t lastFilled = *header;
-    for (size_t i = *header + 1; i < end; ++i) {
-        auto entry = KeyEntry(m_lines[i].text);
-        if (entry && SameName(entry->key, key)) {
-            m_lines[i].text = entry->key + "=" + cleanValue;
-            return;
-        }
-        if (!Trim(m_lines[i].text).empty()) lastFilled = i;
+    auto line = found->second.keys.find(Lower(key));
+    if (line != found->second.keys.end()) {
+        Line& existing = m_lines[line->second];
+        const Entry entry = *KeyEntry(existing.text);
+        // A value that reads back the same already stands: its spelling is left alone.
+        if (Unquote(entry.value) != value) existing.text = entry.key + "=" + cleanValue;
+        return;
     }
+    const size_t lastFilled = found->second.lastFilled;
     if (m_lines[lastFilled].end.empty()) m_lines[lastFilled].end = "\r\n";
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastFilled) + 1,
                    Line{key + "=" + cleanValue, "\r\n"});
+    m_indexed = false;
 }
 
 int32_t IniDocument::GetInt(const std::string& section, const std::string& key,
@@ -143,9 +237,9 @@ int32_t IniDocument::GetInt(const std::string& section, const std::string& key,
 }
 
 std::string IniDocument::Bytes() const {
-    std::string bytes = m_bom;
-    for (const Line& line : m_lines) bytes += line.text + line.end;
-    return bytes;
+    std::string text;
+    for (const Line& line : m_lines) text += line.text + line.end;
+    return m_utf16 ? m_bom + Utf8ToUtf16(text) + m_tail : m_bom + text;
 }
 
 int32_t ProfileInteger(const std::string& text) {
@@ -161,11 +255,10 @@ int32_t ProfileInteger(const std::string& text) {
 }
 
 std::optional<IniDocument> IniFile::Load() const {
-    auto bytes = ReadWholeFile(m_path);
-    if (bytes) return IniDocument(*bytes);
-    struct stat st {};
-    if (::stat(m_path.c_str(), &st) == 0) return std::nullopt;  // there, but unreadable
-    return IniDocument();
+    FileRead read = ReadRegularFile(m_path, kMaxSize);
+    if (read.status == ReadStatus::Read) return IniDocument(read.bytes);
+    if (read.status == ReadStatus::Missing) return IniDocument();
+    return std::nullopt;
 }
 
 // The same value again leaves the file alone, as the profile functions do.

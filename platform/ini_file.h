@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvona {
@@ -10,7 +11,8 @@ namespace tarvona {
 // The text of one INI file, read and changed with the rules of the Windows profile functions:
 // names compared without regard to case, the first section and key of a name counting, blanks
 // and one pair of enclosing quotes dropped on reading. Every byte that a change does not touch
-// stays as it was, so foreign sections, comments and odd line ends survive.
+// stays as it was, so foreign sections, comments and odd line ends survive. A UTF-16LE file
+// (byte-order mark FF FE) is read as UTF-8 text and written back as UTF-16LE.
 class IniDocument {
 public:
     IniDocument() = default;
@@ -30,21 +32,34 @@ private:
         std::string text;
         std::string end;  // "\r\n", "\n", "\r", or empty on a last line without a line end
     };
-    std::optional<size_t> FindSection(const std::string& section) const;
-    size_t SectionEnd(size_t header) const;
+    // Where each section (its first header) and each of its keys (the first of a name) stand,
+    // built in one pass so that reading a whole table costs one pass over the file.
+    struct Section {
+        size_t header = 0;
+        size_t lastFilled = 0;  // last non-blank line of the section, the header at least
+        std::unordered_map<std::string, size_t> keys;
+    };
+    const std::unordered_map<std::string, Section>& Index() const;
 
     std::optional<std::string> m_read;  // the bytes it was made from
+    bool m_utf16 = false;
     std::string m_bom;
+    std::string m_tail;  // an odd last byte of a UTF-16 file, kept as it was
     std::vector<Line> m_lines;
+    mutable std::unordered_map<std::string, Section> m_index;
+    mutable bool m_indexed = false;
 };
 
 // Reads a profile integer from a text value: blanks, an optional sign, decimal digits up to the
 // first other character, wrapped to 32 bits; no digit gives 0.
 int32_t ProfileInteger(const std::string& text);
 
-// One settings file on disk; every call reads or writes the file itself.
+// One settings file on disk; every call reads or writes the file itself. A file that is no
+// regular file or larger than kMaxSize is never read and never written over.
 class IniFile {
 public:
+    static constexpr size_t kMaxSize = 16 * 1024 * 1024;
+
     explicit IniFile(std::string path) : m_path(std::move(path)) {}
 
     std::string ReadString(const std::string& section, const std::string& key,
@@ -54,7 +69,8 @@ public:
                      const std::string& value) const;
 
     // For batches that give the same file as one call per value: Load once, Store once.
-    // Load gives nothing when the file exists but cannot be read, so that it is never replaced.
+    // Load gives an empty document for a missing file, and nothing when the file exists but
+    // cannot be read, so that it is never replaced.
     std::optional<IniDocument> Load() const;
     bool Store(const IniDocument& document) const;
 

@@ -4,11 +4,15 @@
 
 namespace tarvona {
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) exe = std::filesystem::current_path(ec) / "Tarvona";
-    std::string folder = exe.parent_path().string();
+    return exe.string();
+}
+
+std::string ProgramFolder() {
+    std::string folder = std::filesystem::path(ProgramFile()).parent_path().string();
     return folder.empty() ? std::string("/") : folder;
 }
 

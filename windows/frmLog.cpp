@@ -7,6 +7,7 @@
 
 #include "desktop.h"
 #include "error_log.h"
+#include "program_files.h"
 #include "geometry.h"
 #include "help.h"
 #include "program_state.h"

@@ -1,4 +1,5 @@
 #include "error_log.h"
+#include "program_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -7,6 +7,7 @@
 
 #include "ini_file.h"
 #include "program_state.h"
+#include "program_files.h"
 #include "startup.h"
 #include "test_support.h"
 

@@ -11,6 +11,7 @@
 #include "ini_file.h"
 #include "launch_errors.h"
 #include "program_state.h"
+#include "program_files.h"
 #include "startup.h"
 #include "test_support.h"
 
@@ -44,7 +45,9 @@ protected:
         LoadEvents(again);
         return again;
     }
-    std::vector<LaunchFailure> Run() { return RunDueEvents(state, shell, clock, WindowHandle{}); }
+    std::vector<LaunchFailure> Run() {
+        return RunDueEvents(state, shell, clock, WindowHandle{}).failures;
+    }
     std::vector<std::string> Launched() const {
         std::vector<std::string> commands;
         for (const auto& call : shell.calls) commands.push_back(call.command);

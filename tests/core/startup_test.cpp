@@ -1,3 +1,4 @@
+#include "program_files.h"
 #include "startup.h"
 
 #include <gtest/gtest.h>

@@ -15,6 +15,7 @@
 #include "launch_run.h"
 #include "program_state.h"
 #include "shell.h"
+#include "program_files.h"
 #include "startup.h"
 #include "xdg_desktop.h"
 

@@ -16,6 +16,7 @@
 #include "frmMessage.h"
 #include "ini_file.h"
 #include "program_state.h"
+#include "program_files.h"
 #include "startup.h"
 #include "test_support.h"
 

@@ -7,6 +7,7 @@
 
 #include "error_log.h"
 #include "program_state.h"
+#include "program_files.h"
 #include "startup.h"
 #include "test_support.h"
 

@@ -9,6 +9,7 @@
 
 #include "message_file.h"
 #include "program_state.h"
+#include "program_files.h"
 #include "startup.h"
 #include "test_support.h"
 

@@ -1,0 +1,63 @@
+#include "file_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+namespace tarvona {
+
+namespace {
+
+int OpenForLock(const std::string& path) {
+    // O_NONBLOCK: a FIFO in the way must not stall the open.
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+
+bool TryLock(int fd) {
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        if (errno != EINTR) return false;
+    return true;
+}
+
+}  // namespace
+
+std::optional<FileLock> FileLock::Try(const std::string& path) {
+    const int fd = OpenForLock(path);
+    if (fd < 0) return std::nullopt;
+    if (TryLock(fd)) return FileLock(fd);
+    ::close(fd);
+    return std::nullopt;
+}
+
+// flock has no timeout of its own, so the lock is tried at short intervals.
+std::optional<FileLock> FileLock::Wait(const std::string& path,
+                                       std::chrono::milliseconds timeout) {
+    const int fd = OpenForLock(path);
+    if (fd < 0) return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (TryLock(fd)) return FileLock(fd);
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+FileLock::~FileLock() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+}  // namespace tarvona

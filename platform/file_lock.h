@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace tarvona {
+
+// An exclusive advisory lock (flock) on an existing file or folder, held until destruction. The
+// descriptor is close-on-exec, so programs we start never inherit the lock.
+class FileLock {
+public:
+    // Nothing when another holder has it (or the path cannot be opened).
+    static std::optional<FileLock> Try(const std::string& path);
+    // Waits for the lock, but never longer than timeout.
+    static std::optional<FileLock> Wait(const std::string& path, std::chrono::milliseconds timeout);
+
+    FileLock(FileLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+
+private:
+    explicit FileLock(int fd) : m_fd(fd) {}
+    int m_fd;
+};
+
+}  // namespace tarvona
