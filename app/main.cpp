@@ -9,8 +9,8 @@
 #include <QLibraryInfo>
 #include <csignal>
 #include <functional>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,8 +52,8 @@ RunReport StartAndRun(ProgramState& state, Desktop& desktop, WindowHandle owner,
     StateLock lock(state);
     RunReport report;
     if (!lock.Held()) {
-        report.failures.push_back({0, state.ProgramFolder,
-                                   "Another Tarvona kept its files locked; nothing was opened."});
+        report.failures.push_back(
+            {0, state.ProgramFolder, "Another Tarvona kept its files locked; nothing was opened."});
         return report;
     }
     if (!StartUp(state, ProgramFolder(), desktop)) {

@@ -69,9 +69,9 @@ private:
         Launch(n);
         if (auto next = NextDate(frequency, today)) {
             // Past the last date a file can hold the calendar ends: the event is disabled.
-            const std::string text =
-                std::chrono::sys_days{*next} > std::chrono::sys_days{kLastDate} ? kDueDisabled
-                                                                                 : FormatDate(*next);
+            const std::string text = std::chrono::sys_days{*next} > std::chrono::sys_days{kLastDate}
+                                         ? kDueDisabled
+                                         : FormatDate(*next);
             Write(n, {{Field::Due, text}});
         } else if (frequency == kOneTime) {
             UseUp(n);

@@ -30,8 +30,7 @@ bool IsMessageFile(const std::string& command, const std::string& messageDir);
 // nest and share it.
 class StateLock {
 public:
-    explicit StateLock(ProgramState& state,
-                       std::chrono::milliseconds wait = kStateLockWait);
+    explicit StateLock(ProgramState& state, std::chrono::milliseconds wait = kStateLockWait);
     ~StateLock();
     StateLock(const StateLock&) = delete;
     StateLock& operator=(const StateLock&) = delete;

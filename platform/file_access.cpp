@@ -83,22 +83,56 @@ bool IsReadOnly(const std::string& path) {
     return ::access(path.c_str(), W_OK) != 0;
 }
 
-FileRead ReadRegularFile(const std::string& path, size_t limit) {
-    FileRead result;
-    // O_NONBLOCK: opening a FIFO must not wait for a writer. It has no effect on regular files.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
+namespace {
+
+// Opens a regular file for reading. O_NONBLOCK: opening a FIFO must not wait for a writer; it
+// has no effect on regular files.
+int OpenRegular(const std::string& path, FileRead& result, struct stat& st) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
         result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing
                         : errno == ENXIO                      ? ReadStatus::NotRegular
                                                               : ReadStatus::Failed;
-        return result;
+        return -1;
     }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.status = S_ISREG(st.st_mode) ? ReadStatus::Failed : ReadStatus::NotRegular;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+FileRead ReadFileTail(const std::string& path, size_t count) {
+    FileRead result;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return result;
-    if (!S_ISREG(st.st_mode)) {
-        result.status = ReadStatus::NotRegular;
-        return result;
+    Descriptor fd(OpenRegular(path, result, st));
+    if (fd.get() < 0) return result;
+    const auto size = static_cast<unsigned long long>(st.st_size);
+    const off_t start = size > count ? static_cast<off_t>(size - count) : 0;
+    std::string bytes(static_cast<size_t>(size - static_cast<unsigned long long>(start)), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pread(fd.get(), bytes.data() + done, bytes.size() - done,
+                            start + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return result;
+        if (n == 0) break;  // shrank while we read
+        done += static_cast<size_t>(n);
     }
+    bytes.resize(done);
+    result.status = ReadStatus::Read;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+FileRead ReadRegularFile(const std::string& path, size_t limit) {
+    FileRead result;
+    struct stat st {};
+    Descriptor fd(OpenRegular(path, result, st));
+    if (fd.get() < 0) return result;
     if (static_cast<unsigned long long>(st.st_size) > limit) {
         result.status = ReadStatus::TooLarge;
         return result;

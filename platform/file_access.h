@@ -21,6 +21,9 @@ struct FileRead {
 // link) is never opened for reading, so nothing here can block or run without end.
 FileRead ReadRegularFile(const std::string& path, size_t limit);
 
+// The last `count` bytes of a regular file (all of a smaller one), read on the same terms.
+FileRead ReadFileTail(const std::string& path, size_t count);
+
 // Replaces the file with exactly these bytes: a temporary file beside it (named
 // "<name>.new-XXXXXX"), flushed, renamed over the target, and the folder flushed so that the new
 // name survives a power cut. A symbolic link is followed (the file it names is replaced, even

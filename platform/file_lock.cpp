@@ -33,8 +33,7 @@ std::optional<FileLock> FileLock::Try(const std::string& path) {
 }
 
 // flock has no timeout of its own, so the lock is tried at short intervals.
-std::optional<FileLock> FileLock::Wait(const std::string& path,
-                                       std::chrono::milliseconds timeout) {
+std::optional<FileLock> FileLock::Wait(const std::string& path, std::chrono::milliseconds timeout) {
     const int fd = OpenForLock(path);
     if (fd < 0) return std::nullopt;
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -212,8 +212,8 @@ int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_
     if (!S_ISREG(st.st_mode)) return kNoAssociation;
 
     std::string head;
-    if (!ReadHead(path, head)) return errno == EACCES || errno == EPERM ? kAccessDenied
-                                                                        : kOutOfMemoryOrCorrupt;
+    if (!ReadHead(path, head))
+        return errno == EACCES || errno == EPERM ? kAccessDenied : kOutOfMemoryOrCorrupt;
 
     if (HasExecutableType(head)) {
         const bool runnable =

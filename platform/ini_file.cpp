@@ -123,9 +123,16 @@ std::string Utf8ToUtf16(const std::string& text) {
     out.reserve(text.size() * 2);
     for (size_t i = 0; i < text.size();) {
         const uint8_t b = uint8_t(text[i]);
-        const size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        const size_t length = b < 0x80         ? 1
+                              : (b >> 5) == 6  ? 2
+                              : (b >> 4) == 14 ? 3
+                              : (b >> 3) == 30 ? 4
+                                               : 0;
         bool wellFormed = length > 0 && i + length <= text.size();
-        uint32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        uint32_t c = length == 1   ? b
+                     : length == 2 ? (b & 0x1F)
+                     : length == 3 ? (b & 0x0F)
+                                   : (b & 0x07);
         for (size_t k = 1; wellFormed && k < length; ++k) {
             const uint8_t next = uint8_t(text[i + k]);
             wellFormed = (next & 0xC0) == 0x80;

@@ -7,9 +7,10 @@
 
 #include "desktop.h"
 #include "error_log.h"
-#include "program_files.h"
+#include "file_access.h"
 #include "geometry.h"
 #include "help.h"
+#include "program_files.h"
 #include "program_state.h"
 #include "startup.h"
 
@@ -69,17 +70,18 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
     CentreOnScreen(this);
 }
 
+// Only a regular file is read, and only its tail: a FIFO or a link to a device is no log.
 QString frmLog::ReadLogTail(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const qint64 size = file.size();
-    if (size <= kShownBytes) return QString::fromLocal8Bit(file.readAll());
-    // Read one byte more to see whether the tail already starts at a line.
-    file.seek(size - kShownBytes - 1);
-    QByteArray bytes = file.readAll();
-    const qsizetype lineStart = bytes.indexOf('\n');
-    bytes = bytes.mid(lineStart < 0 ? bytes.size() : lineStart + 1);
-    return QString::fromLocal8Bit(bytes);
+    // One byte more shows whether the tail already starts at a line.
+    const FileRead read = ReadFileTail(path.toStdString(), kShownBytes + 1);
+    if (read.status != ReadStatus::Read) return {};
+    std::string bytes = read.bytes;
+    if (bytes.size() > static_cast<size_t>(kShownBytes)) {
+        const size_t lineEnd = bytes.find('\n');
+        // A tail without any line break is still shown, from its first byte.
+        bytes.erase(0, lineEnd == std::string::npos ? 1 : lineEnd + 1);
+    }
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 void frmLog::showEvent(QShowEvent* event) {

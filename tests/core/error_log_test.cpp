@@ -1,9 +1,14 @@
 #include "error_log.h"
-#include "program_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+
+#include "program_files.h"
 #include "test_support.h"
 
 namespace tarvona {
@@ -68,6 +73,30 @@ TEST(ErrorLog, MissingLogIsCreatedAndReadOnlyLogMadePlain) {
     struct stat st {};
     ::stat(path.c_str(), &st);
     EXPECT_TRUE(st.st_mode & S_IWUSR);
+}
+
+// A file-size limit in a child process stands in for a full disk: the second entry does not
+// fit, and no part of it stays for the next entry to be glued to.
+TEST(ErrorLog, AnEntryIsWrittenWholeOrNotAtAll) {
+    TempDir dir;
+    const std::string path = LogPath(dir.path());
+    const std::string entry = ErrorLog::FormatEntry(2, "File was not found.", "x", kMoment);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{entry.size() + 10, entry.size() + 10};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ErrorLog log(path);
+        if (!log.OpenLog()) ::_exit(1);
+        log.WriteLogEntry(2, "File was not found.", "x", kMoment);
+        log.WriteLogEntry(2, "File was not found.", "x", kMoment);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadFile(path), entry);
 }
 
 TEST(ErrorLog, ReadOnlyFolderMeansNoLog) {

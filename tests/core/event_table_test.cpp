@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "ini_file.h"
-#include "program_state.h"
 #include "program_files.h"
+#include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
 

@@ -10,8 +10,8 @@
 #include "event_table.h"
 #include "ini_file.h"
 #include "launch_errors.h"
-#include "program_state.h"
 #include "program_files.h"
+#include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
 
@@ -226,6 +226,33 @@ TEST_F(LaunchRunTest, ReadOnlyFilesNeverStopTheRun) {
     EXPECT_FALSE(test::Exists(state.TempList));
 }
 
+// A text editor saving in place empties the file for a moment; the run must not write the
+// remains back as the whole table.
+TEST_F(LaunchRunTest, AFileThatLostItsKeysIsNeverReplacedByTheRemains) {
+    Slot(0, "first", kDaily, "12-08-2026");
+    Slot(1, "second", kWeekly, "12-08-2026");
+    ASSERT_TRUE(SaveEvents(state));
+    ProgramState started = Reloaded();
+    for (const std::string& remains :
+         {std::string(), std::string("[Commands]\r\nCommand0=first\r\n")}) {
+        WriteFile(state.IniFile, remains);
+        const RunReport report = RunDueEvents(started, shell, clock, WindowHandle{});
+        EXPECT_EQ(ReadFile(state.IniFile), remains);
+        EXPECT_EQ(report.unsaved.size(), 2u);
+    }
+}
+
+TEST_F(LaunchRunTest, NoDateIsWrittenPastTheLastOneTheFileCanHold) {
+    clock.Set(Date(9999, 12, 31));
+    Slot(0, "daily", kDaily, "12-31-9999");
+    Slot(1, "yearly", kYearly, "12-30-9999");
+    Slot(2, "weekly", kWeekly, "12-20-9999");
+    ASSERT_TRUE(SaveEvents(state));
+    Run();
+    const ProgramState after = Reloaded();
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(after.Events.EventDue[n], "Disabled") << n;
+}
+
 TEST(IsMessageFile, OnlyFilesDirectlyInTheFolder) {
     const std::string folder = "/opt/t/Messages";
     const std::vector<std::pair<std::string, bool>> cases = {
@@ -239,6 +266,7 @@ TEST(IsMessageFile, OnlyFilesDirectlyInTheFolder) {
         {"/opt/t/Messages", false},
         {"/opt/t/Messages/", false},
         {"notepad /opt/t/Messages/msg1.txt", false},
+        {"/home/u/victim.txt" + std::string(1, '\0') + "/../../../opt/t/Messages/x", false},
         {"", false},
     };
     for (const auto& [command, expected] : cases)

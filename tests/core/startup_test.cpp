@@ -1,4 +1,3 @@
-#include "program_files.h"
 #include "startup.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +5,7 @@
 
 #include <filesystem>
 
+#include "program_files.h"
 #include "program_state.h"
 #include "test_support.h"
 
@@ -134,6 +134,55 @@ TEST_F(PurgeTest, DeletesOnlyMessageFiles) {
     EXPECT_TRUE(std::filesystem::is_directory(state.MessageDir));
     EXPECT_FALSE(Exists(message));
     EXPECT_FALSE(Exists(state.TempList));
+}
+
+// The kernel resolves "link/.." through the link and stops a path at a NUL byte; the purge
+// deletes only the name the lexical check approved, inside Messages itself.
+TEST_F(PurgeTest, NeverDeletesOutsideMessagesThroughLinksOrNulBytes) {
+    TempDir documents;
+    std::filesystem::create_directory(documents / "sub");
+    const std::string thesis = documents / "thesis.txt";
+    const std::string victim = documents / "victim.txt";
+    WriteFile(thesis, "mine");
+    WriteFile(victim, "mine");
+    std::filesystem::create_symlink(documents / "sub", state.MessageDir + "/link");
+    std::filesystem::create_symlink(thesis, state.MessageDir + "/msg1.txt");
+    std::filesystem::create_directory(state.MessageDir + "/folder.txt");
+    ASSERT_EQ(::mkfifo((state.MessageDir + "/fifo.txt").c_str(), 0644), 0);
+    const std::string nul =
+        victim + std::string(1, '\0') + "/../../../.." + state.MessageDir + "/x";
+    WriteFile(state.TempList, state.MessageDir + "/link/../thesis.txt\r\n" + nul + "\r\n" +
+                                  state.MessageDir + "/msg1.txt\r\n" + state.MessageDir +
+                                  "/folder.txt\r\n" + state.MessageDir + "/fifo.txt\r\n");
+    PurgeTempList(state);
+    EXPECT_EQ(ReadFile(thesis), "mine");
+    EXPECT_EQ(ReadFile(victim), "mine");
+    EXPECT_FALSE(std::filesystem::is_symlink(state.MessageDir + "/msg1.txt")) << "the link goes";
+    EXPECT_TRUE(std::filesystem::is_directory(state.MessageDir + "/folder.txt"));
+    EXPECT_TRUE(std::filesystem::is_fifo(state.MessageDir + "/fifo.txt"));
+    EXPECT_FALSE(Exists(state.TempList)) << "lines that name no file to delete are dropped";
+
+    // A Messages folder that is itself a link is never entered.
+    TempDir other;
+    ProgramState linked;
+    SetUpPaths(linked, other.path());
+    std::filesystem::create_directory_symlink(documents.path(), linked.MessageDir);
+    WriteFile(linked.TempList, linked.MessageDir + "/victim.txt\r\n");
+    PurgeTempList(linked);
+    EXPECT_EQ(ReadFile(victim), "mine");
+}
+
+TEST(StartUpFiles, LeftoversOfKilledWritesGoAndNothingElse) {
+    TempDir dir;
+    const std::vector<std::pair<std::string, bool>> names = {
+        {"Tarvona.ini.new-a1B2c3", false}, {"Tarvona.tmp.new-ZZ9zz9", false},
+        {"Tarvona.ini.new-a1B2c", true},   {"Tarvona.ini.new-a1B2c3x", true},
+        {"Tarvona.log.new-a1B2c3", true},  {"notes.ini.new-a1B2c3", true}};
+    for (const auto& [name, stays] : names) WriteFile(dir / name, "x");
+    ProgramState state;
+    test::ScriptedDesktop desktop;
+    StartUp(state, dir.path(), desktop);
+    for (const auto& [name, stays] : names) EXPECT_EQ(Exists(dir / name), stays) << name;
 }
 
 TEST(MessageDir, CreatedOrAcceptedOrReported) {

@@ -1,11 +1,16 @@
 #include "e2e_support.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+
+#include "xdg_desktop.h"
 
 extern char** environ;
 
@@ -49,12 +54,23 @@ InstalledProgram::~InstalledProgram() {
 ProgramRun InstalledProgram::Run(const std::vector<std::string>& arguments,
                                  const std::vector<std::pair<std::string, std::string>>& env,
                                  const std::optional<std::string>& day) const {
-    TempDir output;
+    return Start(arguments, env, day).Wait();
+}
+
+RunningProgram InstalledProgram::Start(const std::vector<std::string>& arguments,
+                                       const std::vector<std::pair<std::string, std::string>>& env,
+                                       const std::optional<std::string>& day) const {
+    char outputTemplate[] = "/tmp/tarvona-run-XXXXXX";
+    const std::string output = ::mkdtemp(outputTemplate);
     std::vector<std::string> argv = {m_dir / "Tarvona"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
 
-    std::vector<std::string> environment = {"PATH=/usr/local/bin:/usr/bin:/bin",
-                                            "HOME=" + output.path(), "LANG=C.UTF-8", "TZ=UTC"};
+    std::vector<std::string> environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + output,
+                                            "LANG=C.UTF-8", "TZ=UTC"};
+    // A sanitizer build's settings reach the program under test.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            environment.push_back(name + ("=" + std::string(value)));
     for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
     if (day) {
         // libfaketime itself rather than the faketime wrapper: the wrapper waits for every
@@ -73,21 +89,52 @@ ProgramRun InstalledProgram::Run(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    const std::string outPath = output / "out", errPath = output / "err";
+    const std::string outPath = output + "/out", errPath = output + "/err";
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, m_dir.path().c_str());
-    pid_t pid = 0;
-    ProgramRun run;
-    if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    }
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    if (day) RemoveFakeTimeLeftovers();
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
+    return RunningProgram(pid, output, day.has_value());
+}
+
+RunningProgram::RunningProgram(RunningProgram&& other) noexcept
+    : m_pid(other.m_pid),
+      m_output(std::move(other.m_output)),
+      m_faked(other.m_faked),
+      m_status(other.m_status) {
+    other.m_pid = -1;
+}
+
+RunningProgram::~RunningProgram() {
+    if (m_pid > 0 && !m_status) Wait();
+}
+
+bool RunningProgram::Ended() {
+    if (m_pid <= 0 || m_status) return true;
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) != m_pid) return false;
+    m_status = status;
+    return true;
+}
+
+ProgramRun RunningProgram::Wait() {
+    ProgramRun run;
+    if (m_pid <= 0) return run;
+    if (!WaitFor([this] { return Ended(); }, std::chrono::seconds(60))) {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_status = status;
+        run.err = "(killed after a minute)\n";
+    }
+    if (WIFEXITED(*m_status)) run.status = WEXITSTATUS(*m_status);
+    if (m_faked) RemoveFakeTimeLeftovers();
+    run.out = ReadFile(m_output + "/out");
+    run.err += ReadFile(m_output + "/err");
+    std::error_code ec;
+    std::filesystem::remove_all(m_output, ec);
     return run;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +15,24 @@ struct ProgramRun {
     int status = -1;  // exit status, or -1 when the program did not exit normally
     std::string out;
     std::string err;
+};
+
+// A started copy of the program; Wait gives it a minute, then kills it (status -1), so that a
+// program that hangs fails its test instead of stalling the suite.
+class RunningProgram {
+public:
+    RunningProgram(pid_t pid, std::string outputFolder, bool faked)
+        : m_pid(pid), m_output(std::move(outputFolder)), m_faked(faked) {}
+    RunningProgram(RunningProgram&& other) noexcept;
+    ~RunningProgram();
+    ProgramRun Wait();
+    bool Ended();  // without waiting
+
+private:
+    pid_t m_pid;
+    std::string m_output;
+    bool m_faked;
+    std::optional<int> m_status;  // the raw wait status, once reaped
 };
 
 // A temporary program folder holding a copy of the real Tarvona binary.
@@ -29,6 +49,9 @@ public:
     ProgramRun Run(const std::vector<std::string>& arguments,
                    const std::vector<std::pair<std::string, std::string>>& env = {},
                    const std::optional<std::string>& day = std::nullopt) const;
+    RunningProgram Start(const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& env = {},
+                         const std::optional<std::string>& day = std::nullopt) const;
 
 private:
     TempDir m_dir;

@@ -13,9 +13,9 @@
 #include "frmTarvona.h"
 #include "ini_file.h"
 #include "launch_run.h"
+#include "program_files.h"
 #include "program_state.h"
 #include "shell.h"
-#include "program_files.h"
 #include "startup.h"
 #include "xdg_desktop.h"
 

@@ -45,7 +45,7 @@ TEST_F(LaunchE2E, OpensDueEventsAndWritesTheirNextDates) {
     ASSERT_TRUE(WaitFor([&] { return ReadFile(waiterRecord).rfind("started", 0) == 0; }));
     EXPECT_EQ(ReadFile(waiterRecord).find("ended"), std::string::npos);
     WriteFile(desktop.release(), "");
-    EXPECT_TRUE(WaitFor([&] { return desktop.RecordedLines().size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return desktop.RecordedLines().size() == 1; }));
     EXPECT_EQ(desktop.RecordedLines()[0], note);
 
     EXPECT_EQ(Due(0), "12-15-2026");
@@ -108,7 +108,7 @@ TEST_F(LaunchE2E, OneTimeMessageIsOpenedUsedUpAndDeletedAtTheNextStart) {
            "[Frequency]\nFrequency0=7\n[Due]\nDue0=12-08-2026\n");
     auto run = Start();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(WaitFor([&] { return desktop.RecordedLines().size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return desktop.RecordedLines().size() == 1; }));
     EXPECT_EQ(desktop.RecordedLines()[0], message);
     EXPECT_EQ(ReadFile(program / "Tarvona.tmp"), message + "\r\n");
     EXPECT_EQ(IniFile(program / "Tarvona.ini").ReadString("Commands", "Command0", "x"), "");

@@ -15,8 +15,8 @@
 #include "frmList.h"
 #include "frmMessage.h"
 #include "ini_file.h"
-#include "program_state.h"
 #include "program_files.h"
+#include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -90,6 +92,9 @@ TEST_F(ShellTest, FailureCodes) {
     const std::string namedLikeAProgram = Executable("tool.exe", "MZ not really\n", 0644);
     const std::string launcher = files / "app.desktop";
     WriteFile(launcher, "[Desktop Entry]\nType=Application\nName=X\nExec=" + files / "gone\n");
+    const std::string fifo = files / "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string cutByNul = unknown + std::string(1, '\0') + ".ignored";
 
     struct Case {
         std::string command;
@@ -110,8 +115,31 @@ TEST_F(ShellTest, FailureCodes) {
         {"mailto:someone@example.invalid", kNoAssociation},
         {launcher, kOutOfMemoryOrCorrupt},
         {"", kFileNotFound},
+        {fifo, kNoAssociation},  // a special file is no document, and is never read
+        {"/dev/zero", kNoAssociation},
+        {cutByNul, kFileNotFound},
     };
     for (const Case& c : cases) EXPECT_EQ(Launch(c.command), c.expected) << c.command;
+}
+
+// With no file descriptor left the head of a document cannot be read: a failed launch, never
+// an empty document handed to GIO (which would abort the process).
+TEST_F(ShellTest, NoDescriptorLeftIsAFailedLaunch) {
+    const std::string note = files / "note.txt";
+    WriteFile(note, "text");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        GioShell inChild;
+        rlimit limit{0, 0};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = 0;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        ::_exit(inChild.LaunchCommand(WindowHandle{}, note, 0) == kOutOfMemoryOrCorrupt ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST_F(ShellTest, ShellMetacharactersAreNeverInterpreted) {

@@ -1,13 +1,15 @@
 #include "frmLog.h"
 
+#include <sys/stat.h>
+
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
 
 #include "error_log.h"
-#include "program_state.h"
 #include "program_files.h"
+#include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
 
@@ -117,6 +119,10 @@ private slots:
         std::string exact = "x\r\n" + std::string(29998, 'y') + "\r\n";
         WriteFile(s.log(), exact);
         QCOMPARE(frmLog::ReadLogTail(QString::fromStdString(s.log())).size(), qsizetype(30000));
+
+        // A tail with no line break at all is still shown.
+        WriteFile(s.log(), std::string(40000, 'z'));
+        QCOMPARE(frmLog::ReadLogTail(QString::fromStdString(s.log())), QString(30000, 'z'));
     }
 
     void missingEmptyBinaryOrUnreadableLogs() {
@@ -128,6 +134,14 @@ private slots:
         QVERIFY(Shown(*std::make_unique<frmLog>(s.state, s.desktop, nullptr)).contains("garbage"));
         std::filesystem::remove(s.log());
         std::filesystem::create_directory(s.log());
+        QCOMPARE(Shown(*std::make_unique<frmLog>(s.state, s.desktop, nullptr)), QString());
+
+        // Special files are never read: neither a FIFO nor a link to an endless device.
+        std::filesystem::remove(s.log());
+        QCOMPARE(::mkfifo(s.log().c_str(), 0644), 0);
+        QCOMPARE(Shown(*std::make_unique<frmLog>(s.state, s.desktop, nullptr)), QString());
+        std::filesystem::remove(s.log());
+        std::filesystem::create_symlink("/dev/zero", s.log());
         QCOMPARE(Shown(*std::make_unique<frmLog>(s.state, s.desktop, nullptr)), QString());
     }
 };

@@ -8,8 +8,8 @@
 #include <regex>
 
 #include "message_file.h"
-#include "program_state.h"
 #include "program_files.h"
+#include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
 

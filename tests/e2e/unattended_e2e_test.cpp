@@ -1,0 +1,191 @@
+// The launch run at login, unattended: displays that are gone, a second run, another writer,
+// special files and a file it cannot write. Every case runs the real binary.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "e2e_support.h"
+#include "event_table.h"
+#include "ini_file.h"
+#include "program_files.h"
+#include "program_state.h"
+#include "xdg_desktop.h"
+
+namespace tarvona {
+namespace {
+
+using test::InstalledProgram;
+using test::ReadFile;
+using test::WriteFile;
+
+using Env = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kMissing = "/nonexistent-tarvona-tool";
+const std::string kMissingLine = "Tarvona: " + kMissing + ": File was not found.\n";
+
+class Unattended : public ::testing::Test {
+protected:
+    // Slot 0 fails at every run (Every Boot); slot 1 is a daily event due today.
+    void TwoEvents() {
+        WriteFile(program / "Tarvona.ini", "[Commands]\r\nCommand0=" + kMissing +
+                                               "\r\nCommand1=/usr/bin/true\r\n"
+                                               "[Frequency]\r\nFrequency0=8\r\nFrequency1=0\r\n"
+                                               "[Due]\r\nDue0=?\r\nDue1=12-08-2026\r\n");
+    }
+    std::string Due(int slot) {
+        return IniFile(program / "Tarvona.ini").ReadString("Due", "Due" + std::to_string(slot), "");
+    }
+    size_t LogEntries() { return test::CrLfLines(ReadFile(program / "Tarvona.log")).size() / 5; }
+    Env With(Env extra) {
+        Env env = desktop.Environment();
+        env.insert(env.end(), extra.begin(), extra.end());
+        return env;
+    }
+
+    InstalledProgram program;
+    test::XdgDesktop desktop;
+};
+
+TEST_F(Unattended, DisplaysThatDoNotAnswerGiveACompleteRunWithoutWindows) {
+    test::TempDir runtime;  // an empty XDG_RUNTIME_DIR: no compositor socket in it
+    const std::vector<std::pair<const char*, Env>> cases = {
+        {"stale DISPLAY", {{"DISPLAY", ":917"}}},
+        {"dead WAYLAND_DISPLAY",
+         {{"WAYLAND_DISPLAY", "wayland-9"}, {"XDG_RUNTIME_DIR", runtime.path()}}},
+        {"wayland asked for, none there",
+         {{"QT_QPA_PLATFORM", "wayland"}, {"XDG_RUNTIME_DIR", runtime.path()}}},
+        {"offscreen", {{"QT_QPA_PLATFORM", "offscreen"}}},
+    };
+    for (const auto& [name, env] : cases) {
+        SCOPED_TRACE(name);
+        TwoEvents();
+        std::filesystem::remove(program / "Tarvona.log");
+        const auto run = program.Run({"/start"}, With(env), "2026-12-08");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, kMissingLine);
+        EXPECT_EQ(LogEntries(), 1u);
+        EXPECT_EQ(Due(1), "12-09-2026");
+    }
+}
+
+TEST_F(Unattended, TheEditorWithoutADisplaySaysSoAndEnds) {
+    for (const Env& env : {Env{}, Env{{"DISPLAY", ":917"}}}) {
+        const auto run = program.Run({}, env);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.rfind("Tarvona: no display to show the editor on", 0), 0u) << run.err;
+        EXPECT_FALSE(test::Exists(program / "Tarvona.ini"));
+    }
+}
+
+// The test holds the folder's state lock, so the first run waits inside its own run lock while
+// the second one starts: they certainly overlap.
+TEST_F(Unattended, TwoRunsStartedTogetherOpenEachEventOnce) {
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        TwoEvents();
+        std::filesystem::remove(program / "Tarvona.log");
+        ProgramState holder;
+        SetUpPaths(holder, program.folder());
+        auto lock = std::make_unique<StateLock>(holder);
+        ASSERT_TRUE(lock->Held());
+        auto first = program.Start({"/start"}, desktop.Environment(), "2026-12-08");
+        auto second = program.Start({"/start"}, desktop.Environment(), "2026-12-08");
+        ASSERT_TRUE(test::WaitFor([&] { return first.Ended() || second.Ended(); }));
+        lock.reset();
+        const auto a = first.Wait(), b = second.Wait();
+        const auto& skipped = a.status == 0 ? a : b;
+        const auto& worked = a.status == 0 ? b : a;
+        EXPECT_EQ(skipped.status, 0);
+        EXPECT_NE(skipped.err.find("another launch run"), std::string::npos) << skipped.err;
+        EXPECT_EQ(worked.status, 1);
+        EXPECT_EQ(worked.err, kMissingLine);
+        EXPECT_EQ(LogEntries(), 1u) << "the failing event was opened more than once";
+    }
+}
+
+TEST_F(Unattended, AnotherWriterDuringTheRunKeepsBothSidesKeys) {
+    // A large foreign section makes every replacement slow enough for writers to meet.
+    std::string bulk = "[Bulk]\r\n";
+    for (int i = 0; i < 40000; ++i) bulk += "Line" + std::to_string(i) + "=padding padding\r\n";
+    WriteFile(program / "Tarvona.ini",
+              bulk +
+                  "[Commands]\r\nCommand1=/usr/bin/true\r\nCommand2=/usr/bin/true\r\n"
+                  "[Frequency]\r\nFrequency1=0\r\nFrequency2=2\r\n"
+                  "[Due]\r\nDue1=12-08-2026\r\nDue2=12-01-2026\r\n");
+    auto run = program.Start({"/start"}, desktop.Environment(), "2026-12-08");
+    ProgramState editor;
+    SetUpPaths(editor, program.folder());
+    for (int i = 0; i < 20; ++i)
+        ChangeSettings(editor, [i](IniDocument& ini) {
+            ini.Set("Mine", "Key" + std::to_string(i), std::to_string(i));
+        });
+    EXPECT_EQ(run.Wait().status, 0);
+    const IniFile ini(program / "Tarvona.ini");
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(ini.ReadString("Mine", "Key" + std::to_string(i), "lost"), std::to_string(i));
+    EXPECT_EQ(Due(1), "12-09-2026");
+    EXPECT_EQ(Due(2), "12-15-2026");
+    EXPECT_EQ(ini.ReadString("Bulk", "Line39999", "lost"), "padding padding");
+}
+
+TEST_F(Unattended, SpecialFilesNeverBlockOrAbort) {
+    struct Case {
+        const char* name;
+        std::function<void(const InstalledProgram&)> make;
+        std::string errPart;  // expected on standard error
+    };
+    auto fifo = [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); };
+    auto zero = [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); };
+    const std::vector<Case> cases = {
+        {"FIFO settings file", [&](auto& p) { fifo(p / "Tarvona.ini"); }, "cannot be read"},
+        {"settings file linked to /dev/zero", [&](auto& p) { zero(p / "Tarvona.ini"); },
+         "cannot be read"},
+        {"FIFO deletion list", [&](auto& p) { fifo(p / "Tarvona.tmp"); }, kMissingLine},
+        {"FIFO log", [&](auto& p) { fifo(p / "Tarvona.log"); }, kMissingLine},
+        {"log linked to /dev/zero", [&](auto& p) { zero(p / "Tarvona.log"); }, kMissingLine},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstalledProgram fresh;
+        WriteFile(fresh / "Tarvona.ini",
+                  "[Commands]\r\nCommand0=" + kMissing +
+                      "\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n");
+        if (std::string(c.name).find("settings") != std::string::npos)
+            std::filesystem::remove(fresh / "Tarvona.ini");
+        c.make(fresh);
+        const auto run = fresh.Run({"/start"}, desktop.Environment(), "2026-12-08");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.errPart), std::string::npos) << run.err;
+        EXPECT_EQ(std::filesystem::status(fresh / "Tarvona.ini").type() ==
+                      std::filesystem::file_type::regular,
+                  std::string(c.name).find("settings") == std::string::npos)
+            << "a special settings file is never written over";
+    }
+
+    // A command naming a FIFO is opened by nobody: no association.
+    const std::string pipe = program / "pipe";
+    fifo(pipe);
+    WriteFile(program / "Tarvona.ini",
+              "[Commands]\r\nCommand0=" + pipe +
+                  "\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n");
+    const auto run = program.Run({"/start"}, desktop.Environment(), "2026-12-08");
+    EXPECT_EQ(run.err, "Tarvona: " + pipe + ": There is no association for the specified file.\n");
+}
+
+TEST_F(Unattended, ANextStateThatCannotBeWrittenIsToldAndFails) {
+    TwoEvents();
+    ::chmod((program / "Tarvona.ini").c_str(), 0444);
+    const std::string before = ReadFile(program / "Tarvona.ini");
+    const auto run = program.Run({"/start"}, desktop.Environment(), "2026-12-08");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kMissingLine +
+                           "Tarvona: /usr/bin/true: Unable to write its next run to "
+                           "Tarvona.ini.\n");
+    EXPECT_EQ(ReadFile(program / "Tarvona.ini"), before);
+}
+
+}  // namespace
+}  // namespace tarvona
