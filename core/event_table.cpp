@@ -112,6 +112,9 @@ bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>
     return file.Store(*ini);
 }
 
+// A key whose value the editor left as LoadEvents read it stays as the file holds it now, so
+// that what a launch run wrote meanwhile (a next date, a used-up event) is not undone. Without
+// another writer this gives the same file as writing every key.
 bool SaveEvents(ProgramState& state) {
     return ChangeSettings(state, [&state](IniDocument& ini) {
         ini.Set(kVersionSection, "Version", state.AppVersion);
@@ -120,7 +123,12 @@ bool SaveEvents(ProgramState& state) {
         for (size_t n = 0; n < table.EventCommand.size(); ++n)
             for (Field field : kFields) {
                 const int slot = static_cast<int>(n);
-                ini.Set(SectionOf(field), KeyOf(field, slot), FieldText(table, field, slot));
+                const std::string value = FieldText(table, field, slot);
+                const bool unchanged = n < state.Loaded.present.size() &&
+                                       state.Loaded.present[n][static_cast<size_t>(field)] &&
+                                       value == FieldText(state.Loaded.values, field, slot) &&
+                                       ini.Get(SectionOf(field), KeyOf(field, slot)).has_value();
+                if (!unchanged) ini.Set(SectionOf(field), KeyOf(field, slot), value);
             }
     });
 }

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "clock.h"
@@ -94,6 +95,12 @@ std::string ToBytes(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
+// A box the user did not edit keeps the stored bytes exactly, even those that are no text in
+// the locale's encoding (a Latin-1 name) and show as replacement characters.
+std::string Stored(const QString& shown, const std::string& stored) {
+    return shown == FromBytes(stored) ? stored : ToBytes(shown);
+}
+
 }  // namespace
 
 frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, const Clock& clock,
@@ -131,9 +138,12 @@ void frmTarvona::BuildControls() {
             case Kind::Label:
                 widget = new QLabel(control.caption, this);
                 break;
-            case Kind::Text:
-                widget = new QLineEdit(this);
+            case Kind::Text: {
+                auto* box = new QLineEdit(this);
+                box->setMaxLength(std::numeric_limits<int>::max());  // no limit of our own
+                widget = box;
                 break;
+            }
             case Kind::List: {
                 auto* list = new QComboBox(this);
                 list->setEditable(false);
@@ -268,11 +278,11 @@ void frmTarvona::SetRecord(int slot) {
 void frmTarvona::StoreRecord() {
     EventTable& events = m_state.Events;
     const int slot = m_state.CurrentRecord;
-    events.EventDescription[slot] = ToBytes(m_description->text());
-    events.EventCommand[slot] = ToBytes(m_command->text());
+    events.EventDescription[slot] = Stored(m_description->text(), events.EventDescription[slot]);
+    events.EventCommand[slot] = Stored(m_command->text(), events.EventCommand[slot]);
     if (m_style->currentIndex() >= 0) events.EventRunStyle[slot] = m_style->currentIndex();
     if (m_frequency->currentIndex() >= 0) events.EventFrequency[slot] = m_frequency->currentIndex();
-    events.EventDue[slot] = ToBytes(m_nextRun->text());
+    events.EventDue[slot] = Stored(m_nextRun->text(), events.EventDue[slot]);
 }
 
 void frmTarvona::GoToRecord(int slot) {
@@ -333,16 +343,22 @@ void frmTarvona::cmdClear_Click() {
     m_nextRun->setText(FromBytes(kDueDisabled));
 }
 
-void frmTarvona::Unload() {
-    if (m_unloaded) return;
+// A save that fails is told, and the editor stays, so that nobody believes an unsaved schedule
+// is saved: the user can retry or leave with Cancel, whose version write stays silent.
+bool frmTarvona::Unload() {
+    if (m_unloaded) return true;
+    if (!SaveEvents(m_state) && !m_state.CancelEdits) {
+        m_desktop.messageBox("Unable to save the events to Tarvona.ini.", "Error", Buttons::Ok);
+        return false;
+    }
     m_unloaded = true;
-    SaveEvents(m_state);
+    return true;
 }
 
 void frmTarvona::cmdExit_Click() {
     if (!GoodDate()) return BadDate();
     StoreRecord();
-    Unload();
+    if (!Unload()) return;
     CloseHelp(m_desktop);
     if (m_endProgram) m_endProgram();
 }
@@ -356,7 +372,10 @@ void frmTarvona::cmdCancel_Click() {
 
 // The title-bar close saves the table as last stored; the shown slot is not stored first.
 void frmTarvona::closeEvent(QCloseEvent* event) {
-    Unload();
+    if (!Unload()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_endProgram) m_endProgram();
 }

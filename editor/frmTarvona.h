@@ -58,7 +58,8 @@ private:
     void StoreRecord();
     void SelectFrequency(int position);
     void SelectEditorTexts();
-    void Unload();
+    // Saves the table; false (and the window stays) when the file could not be written.
+    bool Unload();
     void OpenModal(QDialog* window, std::function<void()> afterClose);
 
     ProgramState& m_state;

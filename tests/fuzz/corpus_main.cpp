@@ -1,0 +1,24 @@
+// Runs a fuzz target once over every file of the folders it is given, so that the checked-in
+// corpus is an ordinary test wherever libFuzzer is not there.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+int main(int argc, char** argv) {
+    int inputs = 0;
+    for (int i = 1; i < argc; ++i)
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
+            std::ifstream file(entry.path(), std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(file)),
+                                    std::istreambuf_iterator<char>());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            ++inputs;
+        }
+    std::printf("%d inputs ran\n", inputs);
+    return inputs > 0 ? 0 : 1;
+}
