@@ -1,5 +1,7 @@
 #include "frmTarvona.h"
 
+#include <sys/stat.h>
+
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include "frmList.h"
 #include "frmMessage.h"
 #include "ini_file.h"
+#include "launch_run.h"
 #include "program_files.h"
 #include "program_state.h"
 #include "startup.h"
@@ -166,6 +169,82 @@ private slots:
         QCOMPARE(Ini("RunStyle", "RunStyle3"), std::string("7"));  // odd codes are kept
         QCOMPARE(Ini("Frequency", "Frequency3"), std::string("42"));
         QCOMPARE(desktop->helpCalls.back().command, HelpCommand::Quit);
+    }
+
+    // An editor left open while a launch run happens: Exit keeps what the run wrote (a next
+    // date, a used-up One Time event) and adds only the user's own edit.
+    void exitAfterALaunchRunKeepsTheRunsChanges() {
+        Open(
+            "[Commands]\r\nCommand0=/usr/bin/true\r\nCommand1=/msg.txt\r\n"
+            "[Descriptions]\r\nDescription1=Dentist\r\n[Frequency]\r\nFrequency0=0\r\n"
+            "Frequency1=7\r\n[Due]\r\nDue0=12-08-2026\r\nDue1=?\r\n");
+        ProgramState run;
+        SetUpPaths(run, dir->path());
+        LoadEvents(run);
+        RunDueEvents(run, *shell, *clock, WindowHandle{});
+        const std::string afterRun = ReadFile(state->IniFile);
+        Click("cmdForward");
+        Click("cmdForward");
+        Text("txtDescription")->setText("mine");
+        Click("cmdExit");
+        QCOMPARE(ended, 1);
+        QCOMPARE(Ini("Due", "Due0"), std::string("12-09-2026"));
+        QCOMPARE(Ini("Commands", "Command1"), std::string(""));
+        QCOMPARE(Ini("Due", "Due1"), std::string("Disabled"));
+        QCOMPARE(Ini("Descriptions", "Description2"), std::string("mine"));
+
+        // Without another writer, Exit leaves every byte that is already there, hand spacing
+        // included.
+        std::string saved = ReadFile(state->IniFile);
+        saved.replace(saved.find("Due0=12-09-2026"), 15, "Due0 = 12-09-2026 ");
+        Open(saved);
+        Click("cmdForward");
+        Click("cmdExit");
+        QCOMPARE(ReadFile(state->IniFile), saved);
+    }
+
+    // Bytes that are no UTF-8 (a Latin-1 name) survive paging past and Exit; a description far
+    // beyond QLineEdit's usual limit is written whole.
+    void untouchedBytesAndLongTextsAreKept() {
+        const std::string latin1 = "/home/u/caf\xe9.sh";
+        Open("[Commands]\r\nCommand0=" + latin1 + "\r\nCommand1=x\xff\xfey\r\n");
+        Click("cmdForward");
+        Click("cmdForward");
+        Text("txtDescription")->setText(QString(40000, 'w'));
+        Click("cmdExit");
+        QCOMPARE(Ini("Commands", "Command0"), latin1);
+        QCOMPARE(Ini("Commands", "Command1"), std::string("x\xff\xfey"));
+        QCOMPARE(Ini("Descriptions", "Description2"), std::string(40000, 'w'));
+    }
+
+    void aFailedSaveIsToldAndTheEditorStays() {
+        for (bool titleBar : {false, true}) {
+            Open(kFilled);
+            Text("txtDescription")->setText("unsaved");
+            Click("cmdForward");
+            ::chmod(state->IniFile.c_str(), 0444);
+            if (titleBar)
+                editor->close();
+            else
+                Click("cmdExit");
+            QCOMPARE(ended, 0);
+            QVERIFY(editor->isVisible());
+            QCOMPARE(desktop->messages.size(), size_t(1));
+            QCOMPARE(desktop->messages[0].text,
+                     std::string("Unable to save the events to Tarvona.ini."));
+            QCOMPARE(desktop->messages[0].caption, std::string("Error"));
+
+            ::chmod(state->IniFile.c_str(), 0644);  // the user mends it and retries
+            Click("cmdExit");
+            QCOMPARE(ended, 1);
+            QCOMPARE(Ini("Descriptions", "Description0"), std::string("unsaved"));
+        }
+        Open(kFilled);
+        ::chmod(dir->path().c_str(), 0555);
+        Click("cmdCancel");
+        ::chmod(dir->path().c_str(), 0755);
+        QCOMPARE(ended, 1);
+        QVERIFY2(desktop->messages.empty(), "Cancel's version write stays silent");
     }
 
     void oddCodesShowNoSelection() {

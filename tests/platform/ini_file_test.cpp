@@ -152,13 +152,57 @@ TEST(IniWrite, LineBreakInValueKeepsTheRestOfTheFile) {
 
 TEST(IniWrite, SameValueDoesNotRewrite) {
     TempDir dir;
-    WriteFile(dir / "t.ini", "[S]\r\nK=v\r\n");
+    WriteFile(dir / "t.ini", "[S]\r\nK = v \r\n");
     struct stat before {};
     ::stat((dir / "t.ini").c_str(), &before);
     ASSERT_TRUE(IniFile(dir / "t.ini").WriteString("S", "K", "v"));
     struct stat after {};
     ::stat((dir / "t.ini").c_str(), &after);
     EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(ReadFile(dir / "t.ini"), "[S]\r\nK = v \r\n");
+}
+
+// UTF-16LE code units as bytes.
+std::string Units(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t unit : text) bytes += std::string{char(unit & 0xFF), char(unit >> 8)};
+    return bytes;
+}
+
+// "Unicode" in a Windows editor: read as text, written back as UTF-16LE, never mixed.
+TEST(IniWrite, Utf16FileIsReadAndStaysUtf16) {
+    TempDir dir;
+    const std::string original =
+        "\xFF\xFE" + Units(u"[Commands]\r\nCommand0=/bin/true\r\n\u00e9\U0001F600\r\n");
+    WriteFile(dir / "t.ini", original);
+    IniFile ini(dir / "t.ini");
+    EXPECT_EQ(ini.ReadString("Commands", "Command0", ""), "/bin/true");
+    ASSERT_TRUE(ini.WriteString("Commands", "Command1", "caf\xc3\xa9"));
+    ASSERT_TRUE(ini.WriteString("Due", "Due0", "?"));
+    EXPECT_EQ(ReadFile(dir / "t.ini"),
+              original.substr(0, original.size() - 2 * 5) +
+                  Units(u"\u00e9\U0001F600\r\nCommand1=caf\u00e9\r\n[Due]\r\nDue0=?\r\n"));
+    EXPECT_EQ(ini.ReadString("Commands", "Command1", ""), "caf\xc3\xa9");
+}
+
+TEST(IniWrite, OwnerAndGroupAreKeptAndADanglingLinkIsWrittenThrough) {
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    WriteFile(dir / "t.ini", "[S]\r\nK=1\r\n");
+    if (::geteuid() == 0) {  // only root can hand a file to somebody else
+        ASSERT_EQ(::chown((dir / "t.ini").c_str(), 65534, 65534), 0);
+        ASSERT_TRUE(IniFile(dir / "t.ini").WriteString("S", "K", "2"));
+        struct stat st {};
+        ::stat((dir / "t.ini").c_str(), &st);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+        EXPECT_EQ(ReadFile(dir / "t.ini"), "[S]\r\nK=2\r\n");
+    }
+    std::filesystem::create_directory(dir / "real");
+    std::filesystem::create_symlink("real/target.ini", dir / "link.ini");
+    ASSERT_TRUE(IniFile(dir / "link.ini").WriteString("S", "K", "3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(ReadFile(dir / "real/target.ini"), "[S]\r\nK=3\r\n");
 }
 
 TEST(IniWrite, ReplacesAtomicallyKeepingPermissionsAndFollowingLinks) {
