@@ -22,6 +22,7 @@
 #include "frmLog.h"
 #include "frmSplash.h"
 #include "frmTarvona.h"
+#include "geometry.h"
 #include "help.h"
 #include "launch_run.h"
 #include "program_files.h"
@@ -36,6 +37,26 @@ using namespace tarvona;
 namespace {
 
 constexpr int kNoDisplayStatus = 2;
+
+const char* const kUsage =
+    "Usage: Tarvona            show the event editor\n"
+    "       Tarvona /start     open every event that is due (the launch run at login)\n"
+    "       Tarvona --help | --version\n"
+    "\n"
+    "Tarvona keeps its files beside its executable: Tarvona.ini (the events), Tarvona.log\n"
+    "(failed launches), Tarvona.tmp and the Messages folder. The launch run exits with 1 when\n"
+    "an event failed or its next date could not be written; the editor exits with 2 when no\n"
+    "display answers. See tarvona(1).\n";
+
+// Name, version and icon for the desktop: Wayland compositors and task bars match windows to
+// the launcher by the desktop file name.
+void SetIdentity(const ProgramState& state) {
+    QApplication::setApplicationName("Tarvona");
+    QApplication::setApplicationVersion(QString::fromStdString(state.AppVersion));
+    QApplication::setOrganizationDomain("tarvona.org");
+    QGuiApplication::setDesktopFileName(TARVONA_APP_ID);
+    QApplication::setWindowIcon(ProgramIcon());
+}
 
 // Every failed or unsaved slot is told on standard error, so the session's journal holds it.
 int Report(const RunReport& report) {
@@ -76,6 +97,7 @@ int LaunchWithoutWindows(ProgramState& state) {
 int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    SetIdentity(state);
     QtDesktop desktop;
     std::unique_ptr<frmSplash> splash;
     const RunReport report = StartAndRun(state, desktop, WindowHandle{}, [&splash] {
@@ -135,8 +157,9 @@ int EditorMode(int& argc, char** argv) {
     }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    QtDesktop desktop;
     ProgramState state;
+    SetIdentity(state);
+    QtDesktop desktop;
     StartUp(state, ProgramFolder(), desktop);
     GioShell shell;
     SystemClock clock;
@@ -151,5 +174,14 @@ int main(int argc, char** argv) {
     // A file-size limit must turn into a failed write, never end the process.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The two options every Linux program answers; they touch no file and need no display.
+    if (arguments == std::vector<std::string>{"--help"}) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (arguments == std::vector<std::string>{"--version"}) {
+        std::cout << "Tarvona " << ProgramState().AppVersion << '\n';
+        return 0;
+    }
     return IsLaunchMode(arguments) ? LaunchMode(argc, argv) : EditorMode(argc, argv);
 }

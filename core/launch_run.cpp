@@ -106,12 +106,13 @@ private:
     // One key at a time, in the given order, each its own write as the profile functions do.
     void Write(int n, std::initializer_list<std::pair<Field, std::string>> keys) {
         bool written = true;
-        for (const auto& [field, value] : keys)
-            written = ChangeSettings(m_state,
-                                     [&](IniDocument& ini) {
-                                         ini.Set(SectionOf(field), KeyOf(field, n), value);
-                                     }) &&
-                      written;
+        for (const auto& key : keys)
+            written =
+                ChangeSettings(m_state,
+                               [&](IniDocument& ini) {
+                                   ini.Set(SectionOf(key.first), KeyOf(key.first, n), key.second);
+                               }) &&
+                written;
         if (!written)
             m_report.unsaved.push_back({n, m_state.Events.EventCommand[n],
                                         "Unable to write its next run to Tarvona.ini."});

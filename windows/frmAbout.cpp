@@ -29,7 +29,7 @@ frmAbout::frmAbout(const ProgramState& state, Desktop& desktop, QWidget* parent)
     version->resize(version->width(), Px(270));
 
     const char* notice[] = {"Copyright \u00A9 2026 the Tarvona developers.",
-                            "Free to use, share and change."};
+                            "Released under the MIT License (see LICENSE)."};
     const char* names[] = {"lblCopyright", "lblCopyright2"};
     for (int i = 0; i < 2; ++i) {
         auto* line = new QLabel(QString::fromUtf8(notice[i]), this);

@@ -38,9 +38,18 @@ QFont NamedFont(const QString& family, double points, bool fixedPitch) {
     return font;
 }
 
+const QIcon& ProgramIcon() {
+    static const QIcon icon = [] {
+        QIcon sizes;
+        for (int size : {16, 32, 48, 64, 128, 256})
+            sizes.addFile(QString(":/tarvona/icons/%1.png").arg(size), QSize(size, size));
+        return sizes;
+    }();
+    return icon;
+}
+
 void SetProgramIcon(QWidget* window) {
-    static const QIcon icon(":/tarvona/tarvona.png");
-    window->setWindowIcon(icon);
+    window->setWindowIcon(ProgramIcon());
 }
 
 }  // namespace tarvona

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QIcon>
 #include <QString>
 
 class QWidget;
@@ -28,6 +29,8 @@ void CentreOnScreen(QWidget* window);
 QFont NamedFont(const QString& family, double points, bool fixedPitch = false);
 
 // The program icon, drawn once.
+// The program icon in every size it is drawn at (resources/tarvona.svg).
+const QIcon& ProgramIcon();
 void SetProgramIcon(QWidget* window);
 
 }  // namespace tarvona
