@@ -179,7 +179,8 @@ void frmTarvona::BuildControls() {
     m_description = findChild<QLineEdit*>("txtDescription");
     m_command = findChild<QLineEdit*>("txtCommand");
     m_nextRun = findChild<QLineEdit*>("txtNextRun");
-    m_nextRun->setStyleSheet("QLineEdit { background: white; }");
+    // White as asked for, with dark text, so that a dark theme never gives white on white.
+    m_nextRun->setStyleSheet("QLineEdit { background: white; color: black; }");
     m_style = findChild<QComboBox*>("cboStyle");
     m_frequency = findChild<QComboBox*>("cboFrequency");
     m_back = findChild<QPushButton*>("cmdBack");

@@ -247,6 +247,31 @@ private slots:
         QVERIFY2(desktop->messages.empty(), "Cancel's version write stays silent");
     }
 
+    // Under a dark theme the date box keeps its white background: its text must stay dark.
+    void dateBoxIsReadableUnderADarkPalette() {
+        const QPalette before = QApplication::palette();
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(40, 40, 40));
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::WindowText, Qt::white);
+        QApplication::setPalette(dark);
+        Open(kFilled);
+        QLineEdit* box = Text("txtNextRun");
+        box->setText("88-88-8888");
+        const QImage image = box->grab().toImage();
+        QApplication::setPalette(before);
+        int darkPixels = 0, lightPixels = 0;
+        for (int y = 4; y < image.height() - 4; ++y)
+            for (int x = 4; x < image.width() - 4; ++x) {
+                const int grey = qGray(image.pixel(x, y));
+                darkPixels += grey < 96;
+                lightPixels += grey > 200;
+            }
+        QVERIFY2(lightPixels > darkPixels, "the background is white");
+        QVERIFY2(darkPixels > 20, "the text is dark on it");
+    }
+
     void oddCodesShowNoSelection() {
         Open(kFilled);
         for (int i = 0; i < 3; ++i) Click("cmdForward");
