@@ -11,7 +11,6 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "frmTarvona.h"
 #include "geometry.h"
 #include "help.h"
+#include "ini_file.h"
 #include "launch_run.h"
 #include "program_files.h"
 #include "program_folder.h"
@@ -66,10 +66,12 @@ int Report(const RunReport& report) {
 }
 
 // Start-up and the run, under the state lock, which is let go before any question. Nothing is
-// opened when the lock or the table cannot be had.
-RunReport StartAndRun(ProgramState& state, Desktop& desktop, WindowHandle owner,
+// opened when the lock or the table cannot be had. The splash, when there is one, is shown
+// after start-up and owns the launches.
+RunReport StartAndRun(ProgramState& state, Desktop& desktop,
                       const std::function<WindowHandle()>& showSplash = {}) {
-    SetUpPaths(state, ProgramFolder());
+    const std::string folder = ProgramFolder();
+    SetUpPaths(state, folder);
     StateLock lock(state);
     RunReport report;
     if (!lock.Held()) {
@@ -77,21 +79,23 @@ RunReport StartAndRun(ProgramState& state, Desktop& desktop, WindowHandle owner,
             {0, state.ProgramFolder, "Another Tarvona kept its files locked; nothing was opened."});
         return report;
     }
-    if (!StartUp(state, ProgramFolder(), desktop)) {
-        report.failures.push_back({0, state.IniFile,
-                                   "The settings file cannot be read (not a regular file, "
-                                   "larger than 16 MiB, or not readable); nothing was opened."});
+    if (!StartUp(state, folder, desktop)) {
+        report.failures.push_back(
+            {0, state.IniFile,
+             "The settings file cannot be read (not a regular file, larger than " +
+                 std::to_string(IniFile::kMaxSize / (1024 * 1024)) +
+                 " MiB, or not readable); nothing was opened."});
         return report;
     }
     GioShell shell;
     SystemClock clock;
-    if (showSplash) owner = showSplash();
+    const WindowHandle owner = showSplash ? showSplash() : WindowHandle{};
     return RunDueEvents(state, shell, clock, owner);
 }
 
 int LaunchWithoutWindows(ProgramState& state) {
     ConsoleDesktop desktop;
-    return Report(StartAndRun(state, desktop, WindowHandle{}));
+    return Report(StartAndRun(state, desktop));
 }
 
 int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
@@ -100,7 +104,7 @@ int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
     SetIdentity(state);
     QtDesktop desktop;
     std::unique_ptr<frmSplash> splash;
-    const RunReport report = StartAndRun(state, desktop, WindowHandle{}, [&splash] {
+    const RunReport report = StartAndRun(state, desktop, [&splash] {
         splash = std::make_unique<frmSplash>();
         splash->showMinimized();
         return WindowHandle(splash->winId());

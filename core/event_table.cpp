@@ -1,26 +1,12 @@
 #include "event_table.h"
 
+#include <optional>
+
 #include "ini_file.h"
 #include "program_files.h"
 #include "program_state.h"
 
 namespace tarvona {
-
-std::string CommandKey(int slot) {
-    return KeyOf(Field::Command, slot);
-}
-std::string DescriptionKey(int slot) {
-    return KeyOf(Field::Description, slot);
-}
-std::string RunStyleKey(int slot) {
-    return KeyOf(Field::RunStyle, slot);
-}
-std::string FrequencyKey(int slot) {
-    return KeyOf(Field::Frequency, slot);
-}
-std::string DueKey(int slot) {
-    return KeyOf(Field::Due, slot);
-}
 
 const std::string& SectionOf(Field field) {
     switch (field) {
@@ -60,31 +46,54 @@ std::string FieldText(const EventTable& table, Field field, int slot) {
     return table.EventDue[n];
 }
 
+namespace {
+
+// A slot's field from the text the file holds for it, with the field's default when the key is
+// missing (and, for numbers, when it is empty), as the profile functions read it.
+void StoreField(EventTable& table, Field field, size_t n, const std::optional<std::string>& text) {
+    auto number = [&text](int32_t fallback) {
+        return !text || text->empty() ? fallback : ProfileInteger(*text);
+    };
+    switch (field) {
+        case Field::Command:
+            table.EventCommand[n] = text.value_or("");
+            break;
+        case Field::Description:
+            table.EventDescription[n] = text.value_or("");
+            break;
+        case Field::RunStyle:
+            table.EventRunStyle[n] = number(kNormal);
+            break;
+        case Field::Frequency:
+            table.EventFrequency[n] = number(kDisabled);
+            break;
+        case Field::Due:
+            table.EventDue[n] = text.value_or(kDueDisabled);
+            break;
+    }
+}
+
+}  // namespace
+
 bool LoadEvents(ProgramState& state) {
     const size_t slots = static_cast<size_t>(ProgramState::MaxEvent) + 1;
     EventTable& table = state.Events;
-    table.EventDescription.assign(slots, "");
-    table.EventCommand.assign(slots, "");
-    table.EventRunStyle.assign(slots, kNormal);
-    table.EventFrequency.assign(slots, kDisabled);
-    table.EventDue.assign(slots, kDueDisabled);
+    table.EventDescription.resize(slots);
+    table.EventCommand.resize(slots);
+    table.EventRunStyle.resize(slots);
+    table.EventFrequency.resize(slots);
+    table.EventDue.resize(slots);
 
     // One read of the file answers every key exactly as one profile call per key would.
     const auto file = IniFile(state.IniFile).Load();
     const IniDocument ini = file.value_or(IniDocument());
     state.Loaded.present.assign(slots, {});
-    for (size_t n = 0; n < slots; ++n) {
-        const int slot = static_cast<int>(n);
-        for (Field field : kFields)
-            state.Loaded.present[n][static_cast<size_t>(field)] =
-                ini.Get(SectionOf(field), KeyOf(field, slot)).has_value();
-        table.EventCommand[n] = ini.Get(kCommandsSection, CommandKey(slot)).value_or("");
-        table.EventDescription[n] =
-            ini.Get(kDescriptionsSection, DescriptionKey(slot)).value_or("");
-        table.EventRunStyle[n] = ini.GetInt(kRunStyleSection, RunStyleKey(slot), kNormal);
-        table.EventFrequency[n] = ini.GetInt(kFrequencySection, FrequencyKey(slot), kDisabled);
-        table.EventDue[n] = ini.Get(kDueSection, DueKey(slot)).value_or(kDueDisabled);
-    }
+    for (size_t n = 0; n < slots; ++n)
+        for (Field field : kFields) {
+            const auto text = ini.Get(SectionOf(field), KeyOf(field, static_cast<int>(n)));
+            state.Loaded.present[n][static_cast<size_t>(field)] = text.has_value();
+            StoreField(table, field, n, text);
+        }
     state.Loaded.values = table;
     return file.has_value();
 }

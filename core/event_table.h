@@ -75,15 +75,9 @@ bool LoadEvents(ProgramState& state);
 // meanwhile, and writing the remains back would lose the table.
 bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>& change);
 
-// Writes "Version", then, unless CancelEdits is set, every key of every slot. Returns false when
-// the file could not be written.
+// Writes "Version", then, unless CancelEdits is set, every key of every slot whose value differs
+// from what LoadEvents read (or that the file does not hold). Returns false when the file could
+// not be written.
 bool SaveEvents(ProgramState& state);
-
-// Settings-file names of one slot's keys.
-std::string CommandKey(int slot);
-std::string DescriptionKey(int slot);
-std::string RunStyleKey(int slot);
-std::string FrequencyKey(int slot);
-std::string DueKey(int slot);
 
 }  // namespace tarvona

@@ -93,7 +93,7 @@ void PurgeTempList(ProgramState& state) {
 void RemoveStaleTemporaries(ProgramState& state) {
     StateLock lock(state);
     if (!lock.Held()) return;
-    tarvona::RemoveStaleTemporaries(state.ProgramFolder, {kIniName, kTempListName});
+    RemoveTemporariesOf(state.ProgramFolder, {kIniName, kTempListName});
 }
 
 }  // namespace tarvona

@@ -204,7 +204,7 @@ bool IsTemporaryOf(const std::string& name, const std::string& target) {
     return true;
 }
 
-void RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& targets) {
+void RemoveTemporariesOf(const std::string& folder, const std::vector<std::string>& targets) {
     Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0) return;
     DIR* dir = ::fdopendir(::dup(fd.get()));

@@ -37,7 +37,7 @@ bool IsTemporaryOf(const std::string& name, const std::string& target);
 
 // Removes the regular files in folder that WriteFileAtomically left behind for these targets
 // (names inside the folder) when it was killed. Only safe while nobody else writes them.
-void RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& targets);
+void RemoveTemporariesOf(const std::string& folder, const std::vector<std::string>& targets);
 
 enum class CreateResult { Created, AlreadyThere, Failed };
 

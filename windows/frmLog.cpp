@@ -1,6 +1,5 @@
 #include "frmLog.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
