@@ -35,6 +35,11 @@ namespace {
 
 constexpr int kWindowTopic = 1075;
 
+// Status-bar panels, in twips: the date and the slot number have narrow panels of their own.
+constexpr int kDatePanelTwips = 1080;
+constexpr int kNumberPanelTwips = 480;
+constexpr int kPanelGapTwips = 30;
+
 enum class Kind { Label, Text, Button, BoldButton, List };
 
 // The window's controls: position and size in twips, tab order (-1: none), the prompt shown
@@ -186,19 +191,7 @@ void frmTarvona::BuildControls() {
     m_back = findChild<QPushButton*>("cmdBack");
     m_forward = findChild<QPushButton*>("cmdForward");
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName("Statbar");
-    status->setSizeGripEnabled(false);
-    status->setFont(NamedFont("MS Sans Serif", 8.25));
-    PlaceTwips(status, 0, 3945, 6030, 255);
-    const char* panelNames[] = {"panel1", "panel2", "panel3"};
-    for (int i = 0; i < 3; ++i) {
-        m_panels[i] = new QLabel(status);
-        m_panels[i]->setObjectName(panelNames[i]);
-        m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        if (i != 1) m_panels[i]->setFixedWidth(Px(1300));
-        status->addWidget(m_panels[i], i == 1 ? 1 : 0);
-    }
+    BuildStatusBar();
 
     const std::pair<const char*, void (frmTarvona::*)()> clicks[] = {
         {"cmdBrowse", &frmTarvona::cmdBrowse_Click},
@@ -219,6 +212,31 @@ void frmTarvona::BuildControls() {
     connect(m_frequency, &QComboBox::activated, this, &frmTarvona::cboFrequency_Click);
 
     BindHelpKey(this, m_desktop, kWindowTopic);
+}
+
+// Three sunken panels: today's date, the prompt, the slot number. The panels are placed by hand
+// over the bar's full height, since the bar's own layout keeps a strip above its items that
+// clips the letters; the outer panels are just wide enough for a date and for "25", so the
+// middle one shows the longest prompt whole.
+void frmTarvona::BuildStatusBar() {
+    auto* status = new QStatusBar(this);
+    status->setObjectName("Statbar");
+    status->setSizeGripEnabled(false);
+    status->setFont(NamedFont("MS Sans Serif", 8.25));
+    PlaceTwips(status, 0, 3945, 6030, 255);
+    const char* names[] = {"panel1", "panel2", "panel3"};
+    const int widths[] = {kDatePanelTwips, 0, kNumberPanelTwips};
+    const int gap = Px(kPanelGapTwips);
+    const int left[] = {0, Px(kDatePanelTwips) + gap,
+                        status->width() - Px(kNumberPanelTwips)};
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i] = new QLabel(status);
+        m_panels[i]->setObjectName(names[i]);
+        m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_panels[i]->setLineWidth(1);
+        const int width = i == 1 ? left[2] - gap - left[1] : Px(widths[i]);
+        m_panels[i]->setGeometry(left[i], 1, width, status->height() - 1);
+    }
 }
 
 // Alt+N and Alt+P: the window takes them before any shortcut or control, so that one press is

@@ -54,6 +54,7 @@ protected:
 
 private:
     void BuildControls();
+    void BuildStatusBar();
     bool NavigationKey(QEvent* event);
     void StoreRecord();
     void SelectFrequency(int position);

@@ -32,6 +32,10 @@ void CentreOnScreen(QWidget* window) {
 
 QFont NamedFont(const QString& family, double points, bool fixedPitch) {
     QFont font(family);
+    // MS Sans Serif has no metric twin here, and fontconfig's default sans (DejaVu Sans) runs a
+    // sixth wider than it; Liberation Sans keeps its texts within the widths drawn for them.
+    if (family == QLatin1String("MS Sans Serif"))
+        font.setFamilies({family, QStringLiteral("Liberation Sans")});
     font.setPointSizeF(points);
     font.setStyleHint(fixedPitch ? QFont::TypeWriter : QFont::SansSerif);
     font.setFixedPitch(fixedPitch);

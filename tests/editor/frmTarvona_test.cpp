@@ -65,6 +65,18 @@ class EditorTest : public QObject {
     QString Panel(int n) {
         return Find<QLabel>(QByteArray("panel") + QByteArray::number(n))->text();
     }
+    // A panel shows its text whole: the text, the frame and the indent fit, and the panel lies
+    // inside the status bar.
+    void VerifyWhole(int n) {
+        auto* panel = Find<QLabel>(QByteArray("panel") + QByteArray::number(n));
+        const QSize needed = panel->sizeHint();
+        QVERIFY2(needed.width() <= panel->width() && needed.height() <= panel->height(),
+                 qPrintable(QString("panel %1 is %2x%3 but \"%4\" needs %5x%6")
+                                .arg(n).arg(panel->width()).arg(panel->height())
+                                .arg(panel->text()).arg(needed.width()).arg(needed.height())));
+        QVERIFY(panel->parentWidget()->rect().contains(panel->geometry()));
+        QVERIFY(editor->rect().contains(panel->parentWidget()->geometry()));
+    }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
     std::string Ini(const char* section, const std::string& key) {
         return IniFile(state->IniFile).ReadString(section, key, "<missing>");
@@ -398,7 +410,15 @@ private slots:
         for (const QString& prompt : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(Panel(2), prompt);
+            VerifyWhole(2);
         }
+        Find<QLabel>("panel1")->setText("12-31-2088");  // the widest date
+        VerifyWhole(1);
+        editor->GoToRecord(24);
+        Button("cmdBack")->setFocus();
+        QCOMPARE(Panel(2), QString("Go to previous record."));
+        VerifyWhole(2);
+        VerifyWhole(3);
     }
 
     void rightButtonShowsPopupTopics() {
