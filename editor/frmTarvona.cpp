@@ -420,9 +420,11 @@ void frmTarvona::cmdBrowse_Click() {
         m_command->setText(FromBytes(*chosen));
 }
 
+// Modal to the editor alone: the editor takes no input meanwhile, but the help window, which
+// these windows open with F1, stays usable.
 void frmTarvona::OpenModal(QDialog* window, std::function<void()> afterClose) {
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
+    window->setWindowModality(Qt::WindowModal);
     if (afterClose) connect(window, &QDialog::finished, this, std::move(afterClose));
     window->show();
 }

@@ -28,22 +28,66 @@ bool HelpDocument::HasTopic(int topic) const {
     return m_html.contains(QStringLiteral("id=\"topic%1\"").arg(topic));
 }
 
-std::optional<QString> HelpDocument::TopicHtml(int topic) const {
-    const QRegularExpression section(QStringLiteral("<div id=\"topic%1\">(.*?)</div>").arg(topic),
-                                     QRegularExpression::DotMatchesEverythingOption);
+QList<int> HelpDocument::Topics() const {
+    QList<int> topics;
+    static const QRegularExpression id(QStringLiteral("<div id=\"topic(\\d+)\">"));
+    for (auto match = id.globalMatch(m_html); match.hasNext();)
+        topics.append(match.next().captured(1).toInt());
+    return topics;
+}
+
+std::optional<QString> HelpDocument::SectionHtml(const QString& id) const {
+    const QRegularExpression section(
+        QStringLiteral("<div id=\"%1\">(.*?)</div>").arg(QRegularExpression::escape(id)),
+        QRegularExpression::DotMatchesEverythingOption);
     const auto match = section.match(m_html);
     if (!match.hasMatch()) return std::nullopt;
     return match.captured(1);
 }
 
+std::optional<QString> HelpDocument::TopicHtml(int topic) const {
+    return SectionHtml(QStringLiteral("topic%1").arg(topic));
+}
+
+QUrl HelpDocument::ContentsAddress() {
+    return QUrl(QStringLiteral("help:/contents"));
+}
+
+QUrl HelpDocument::TopicAddress(int topic) {
+    return QUrl(QStringLiteral("help:/topic%1").arg(topic));
+}
+
 namespace {
-QString MissingTopic(int topic) {
+
+QString MissingTopic(const QString& name) {
     return QStringLiteral(
                "<h2>Topic missing</h2><p>The help topic %1 is missing from the help "
                "document.</p>")
-        .arg(topic);
+        .arg(name.toHtmlEscaped());
 }
+
+// The window shows one page at a time and follows links between pages, with the browser's
+// own history (Alt+Left goes back).
+class HelpBrowser final : public QTextBrowser {
+public:
+    QVariant loadResource(int type, const QUrl& address) override {
+        if (type == QTextDocument::HtmlResource && address.scheme() == QLatin1String("help"))
+            return HelpDocument::ForFile(kHelpFile).PageHtml(address);
+        return QTextBrowser::loadResource(type, address);
+    }
+};
+
 }  // namespace
+
+QString HelpDocument::PageHtml(const QUrl& address) const {
+    const QString id = address.path().mid(1);
+    const auto section = SectionHtml(id);
+    QString body = section.value_or(MissingTopic(id.mid(id.startsWith("topic") ? 5 : 0)));
+    if (id != QLatin1String("contents"))
+        body += QStringLiteral("<hr><p><a href=\"contents\">Contents</a></p>");
+    return QStringLiteral("<html><head><title>Tarvona Help</title></head><body>%1</body></html>")
+        .arg(body);
+}
 
 HelpViewer::~HelpViewer() {
     delete m_window.data();
@@ -53,40 +97,36 @@ QTextBrowser* HelpViewer::window() const {
     return m_window.data();
 }
 
-QTextBrowser* HelpViewer::Open(const QString& file) {
+// A window of its own, owned by no other window of the program, so that a window open modal
+// over the editor never blocks it.
+QTextBrowser* HelpViewer::Open() {
     if (!m_window) {
-        m_window = new QTextBrowser;
+        m_window = new HelpBrowser;
         m_window->setObjectName("helpWindow");
         m_window->setWindowTitle("Tarvona Help");
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->setOpenLinks(true);
+        m_window->setOpenExternalLinks(false);
         m_window->resize(Px(7200), Px(6000));
         SetProgramIcon(m_window);
     }
-    m_window->setHtml(HelpDocument::ForFile(file).html());
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
     return m_window;
 }
 
-void HelpViewer::ShowContents(const QString& file) {
-    Open(file)->scrollToAnchor("contents");
+void HelpViewer::ShowContents(const QString&) {
+    Open()->setSource(HelpDocument::ContentsAddress());
 }
 
-void HelpViewer::ShowTopic(const QString& file, int topic) {
-    const HelpDocument& document = HelpDocument::ForFile(file);
-    if (!document.HasTopic(topic)) {
-        Open(file)->setHtml(MissingTopic(topic));
-        return;
-    }
-    auto html = document.TopicHtml(topic);
-    Open(file)->setHtml(*html + "<p><a href=\"#contents\">Contents</a></p>");
+void HelpViewer::ShowTopic(const QString&, int topic) {
+    Open()->setSource(HelpDocument::TopicAddress(topic));
 }
 
 void HelpViewer::ShowPopup(const QString& file, int topic) {
     auto html = HelpDocument::ForFile(file).TopicHtml(topic);
-    QWhatsThis::showText(QCursor::pos(), html.value_or(MissingTopic(topic)));
+    QWhatsThis::showText(QCursor::pos(), html.value_or(MissingTopic(QString::number(topic))));
 }
 
 void HelpViewer::Quit() {

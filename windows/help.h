@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <optional>
 
 class QTextBrowser;
@@ -16,16 +18,25 @@ inline constexpr const char* kHelpFile = "tarvona.hlp";
 // window is open.
 void CloseHelp(Desktop& desktop);
 
-// The bundled help document: one section per topic number, "contents" at its head.
+// The bundled help document: one section per topic number, "contents" at its head. Each section
+// is shown as a page of its own, addressed help:/contents or help:/topicN, and its links name
+// other pages relatively ("topic1110", "contents").
 class HelpDocument {
 public:
     // The document for a help file name; every name the program uses maps to the bundled one.
     static const HelpDocument& ForFile(const QString& file);
 
-    const QString& html() const { return m_html; }
     bool HasTopic(int topic) const;
-    // The inner HTML of a topic's section, for pop-ups.
+    // Every topic number the document holds, in document order.
+    QList<int> Topics() const;
+    // The inner HTML of a section ("contents", "topic1075"), for pop-ups and pages.
+    std::optional<QString> SectionHtml(const QString& id) const;
     std::optional<QString> TopicHtml(int topic) const;
+    // The page shown for an address: the section, a topic with a link back to the contents.
+    QString PageHtml(const QUrl& address) const;
+
+    static QUrl ContentsAddress();
+    static QUrl TopicAddress(int topic);
 
 private:
     explicit HelpDocument(QString html) : m_html(std::move(html)) {}
@@ -45,7 +56,7 @@ public:
     QTextBrowser* window() const;
 
 private:
-    QTextBrowser* Open(const QString& file);
+    QTextBrowser* Open();
     QPointer<QTextBrowser> m_window;
 };
 

@@ -15,6 +15,8 @@ Answer QtDesktop::messageBox(const std::string& text, const std::string& caption
                     QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setObjectName("messageBox");
+    // Modal to the window that asks, so that an open help window stays usable.
+    box.setWindowModality(Qt::WindowModal);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
@@ -74,6 +76,7 @@ protected:
 std::optional<std::string> QtDesktop::chooseFile(const std::string& title) {
     QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title));
     dialog.setObjectName("cmDialog");
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

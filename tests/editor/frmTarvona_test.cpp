@@ -16,6 +16,8 @@
 #include "frmCalendar.h"
 #include "frmList.h"
 #include "frmMessage.h"
+#include "help.h"
+#include "help_links.h"
 #include "ini_file.h"
 #include "launch_run.h"
 #include "program_files.h"
@@ -520,6 +522,32 @@ private slots:
         const QString path = Text("txtCommand")->text();
         QVERIFY(path.startsWith(QString::fromStdString(state->MessageDir + "/msg")));
         QCOMPARE(ReadFile(path.toStdString()), std::string("Call the dentist."));
+    }
+
+    // Each window the editor opens blocks the editor, but never the help window.
+    void helpStaysUsableOverEveryModalWindow() {
+        Open();
+        HelpViewer help;
+        const QPoint forward =
+            Button("cmdForward")->mapTo(editor.get(), Button("cmdForward")->rect().center());
+        for (const char* opener : {"cmdCalendar", "cmdMessage", "cmdViewAll", "cmdViewLog",
+                                   "cmdAbout"}) {
+            Click(opener);
+            auto* window = editor->findChild<QDialog*>();
+            QVERIFY2(window, opener);
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QTest::mouseClick(editor->windowHandle(), Qt::LeftButton, {}, forward);
+            QCOMPARE(Panel(3), QString("1"));  // the editor takes no input
+
+            help.ShowTopic(kHelpFile, 1075);
+            QVERIFY(QTest::qWaitForWindowExposed(help.window()));
+            QVERIFY(ClickHelpLink(help.window(), "contents"));
+            QVERIFY2(help.window()->source() == HelpDocument::ContentsAddress(), opener);
+            window->close();
+            QTRY_VERIFY(!editor->findChild<QDialog*>());
+        }
+        QTest::mouseClick(editor->windowHandle(), Qt::LeftButton, {}, forward);
+        QCOMPARE(Panel(3), QString("2"));  // and takes it again once they are closed
     }
 
     void viewAllStoresWithoutCheckAndPicks() {

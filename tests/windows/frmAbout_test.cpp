@@ -9,6 +9,7 @@
 
 #include "frmCalendar.h"
 #include "frmSplash.h"
+#include "help_links.h"
 #include "help.h"
 #include "program_state.h"
 #include "qt_desktop.h"
@@ -64,22 +65,39 @@ private slots:
         QVERIFY(!picker.isVisible());
     }
 
-    void helpWindowTopicsAndQuit() {
+    // Every topic a window, a label or a button asks for is there; the contents link every
+    // topic, and every topic links back to the contents, by real clicks.
+    void helpPagesLinkEachOther() {
         QtDesktop desktop;
         HelpViewer& viewer = desktop.helpViewer();
+        const QList<int> topics = HelpDocument::ForFile(kHelpFile).Topics();
         for (int topic :
              {10,   1035, 1040, 1050, 1060, 1075, 1090, 1100, 1110, 1120, 1130, 1140, 1150,
               1160, 1170, 1180, 1190, 1200, 1210, 1220, 1225, 1227, 1230, 1240, 1250})
-            QVERIFY2(HelpDocument::ForFile(kHelpFile).HasTopic(topic),
-                     qPrintable(QString::number(topic)));
-        desktop.help(kHelpFile, HelpCommand::Context, 1060);
-        QVERIFY(viewer.window());
-        QVERIFY(viewer.window()->isVisible());
-        QVERIFY(viewer.window()->toPlainText().contains("The error log"));
-        desktop.help(kHelpFile, HelpCommand::Context, 4711);
-        QVERIFY(viewer.window()->toPlainText().contains("4711 is missing"));
+            QVERIFY2(topics.contains(topic), qPrintable(QString::number(topic)));
+
         desktop.help(kHelpFile, HelpCommand::Finder, 10);
-        QVERIFY(viewer.window()->toPlainText().contains("Tarvona Help"));
+        QTextBrowser* window = viewer.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(window->toPlainText().contains("Tarvona Help"));
+        QStringList expected;
+        for (int topic : topics) expected.append(QString("topic%1").arg(topic));
+        QStringList links = HelpLinks(window);
+        links.sort();
+        expected.sort();
+        QCOMPARE(links, expected);
+
+        for (int topic : topics) {
+            desktop.help(kHelpFile, HelpCommand::Context, topic);
+            QCOMPARE(window->source(), HelpDocument::TopicAddress(topic));
+            QVERIFY2(ClickHelpLink(window, "contents"), qPrintable(QString::number(topic)));
+            QCOMPARE(window->source(), HelpDocument::ContentsAddress());
+            QVERIFY(ClickHelpLink(window, QString("topic%1").arg(topic)));
+            QCOMPARE(window->source(), HelpDocument::TopicAddress(topic));
+        }
+        desktop.help(kHelpFile, HelpCommand::Context, 4711);
+        QVERIFY(window->toPlainText().contains("4711 is missing"));
+        QVERIFY(ClickHelpLink(window, "contents"));
         CloseHelp(desktop);
         QTRY_VERIFY(!viewer.window());
         CloseHelp(desktop);  // harmless when none is open
