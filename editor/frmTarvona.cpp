@@ -181,6 +181,26 @@ void frmTarvona::BuildControls() {
     std::sort(tabbed.begin(), tabbed.end());
     for (size_t i = 1; i < tabbed.size(); ++i) setTabOrder(tabbed[i - 1].second, tabbed[i].second);
 
+    // Screen readers name each box by its label; the label gets no access key of its own.
+    const std::pair<const char*, const char*> labelled[] = {{"lblDescription", "txtDescription"},
+                                                            {"lblCommand", "txtCommand"},
+                                                            {"lblStyle", "cboStyle"},
+                                                            {"lblFrequency", "cboFrequency"},
+                                                            {"lblNextRun", "txtNextRun"}};
+    for (const auto& [labelName, boxName] : labelled) {
+        auto* label = findChild<QLabel*>(labelName);
+        QWidget* box = findChild<QWidget*>(boxName);
+        label->setBuddy(box);
+        box->setAccessibleName(label->text());
+    }
+    // A sign is no name: the two sign buttons say what they do, to a screen reader and to the
+    // pointer.
+    for (const char* signButton : {"cmdBrowse", "cmdCalendar"}) {
+        QWidget* button = findChild<QWidget*>(signButton);
+        button->setAccessibleName(m_prompts[button]);
+        button->setToolTip(m_prompts[button]);
+    }
+
     m_description = findChild<QLineEdit*>("txtDescription");
     m_command = findChild<QLineEdit*>("txtCommand");
     m_nextRun = findChild<QLineEdit*>("txtNextRun");

@@ -30,6 +30,7 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     SetClientTwips(this, 6270, 4350);
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName("CSCalendar");
+    m_calendar->setAccessibleName("Event date");
     m_calendar->setFont(NamedFont("MS Sans Serif", 8.25));
     m_calendar->setFirstDayOfWeek(Qt::Sunday);
     m_calendar->setToolTip("Double click to select.");

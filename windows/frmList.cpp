@@ -94,6 +94,7 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     }
     m_list = new QListWidget(this);
     m_list->setObjectName("lstEvents");
+    m_list->setAccessibleName("Events");
     m_list->setFont(NamedFont("Courier New", 8.25, true));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setItemDelegate(new TabStopDelegate(m_list));

@@ -49,6 +49,7 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
     m_okay = made[0];
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtLog");
+    m_text->setAccessibleName("Event error log");
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);

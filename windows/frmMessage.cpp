@@ -26,6 +26,7 @@ frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtMessage");
+    m_text->setAccessibleName("Message text");
     m_text->setFont(NamedFont("Arial", 9.75));
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

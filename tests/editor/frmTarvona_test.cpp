@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -421,6 +422,37 @@ private slots:
         QCOMPARE(Panel(2), QString("Go to previous record."));
         VerifyWhole(2);
         VerifyWhole(3);
+    }
+
+    // What a screen reader is told of each box and of the two sign buttons.
+    void accessibleNames() {
+        Open();
+        const std::pair<const char*, const char*> expected[] = {
+            {"txtDescription", "Description"},
+            {"txtCommand", "Command Line"},
+            {"cboStyle", "Window Style"},
+            {"cboFrequency", "Frequency"},
+            {"txtNextRun", "Next Run (mm-dd-yyyy)"},
+            {"cmdBrowse", "Browse for the command line for this event."},
+            {"cmdCalendar", "Display the calendar."}};
+        for (const auto& [name, text] : expected) {
+            QWidget* control = Find<QWidget>(name);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(accessible, name);
+            // A drop-down list's name is its value here; its label comes as a relation.
+            if (!qobject_cast<QComboBox*>(control))
+                QCOMPARE(accessible->text(QAccessible::Name), QString(text));
+            QCOMPARE(control->accessibleName(), QString(text));
+            if (QString(name).startsWith("cmd")) continue;
+            bool labelled = false;
+            for (const auto& [other, relation] : accessible->relations(QAccessible::Label))
+                labelled |= other->text(QAccessible::Name) == QString(text);
+            QVERIFY2(labelled, name);
+        }
+        QCOMPARE(Find<QLabel>("lblNextRun")->buddy(), Find<QWidget>("txtNextRun"));
+        QCOMPARE(Button("cmdBrowse")->toolTip(), QString("Browse for the command line for this event."));
+        QCOMPARE(Button("cmdCalendar")->toolTip(), QString("Display the calendar."));
+        QCOMPARE(Find<QLabel>("lblCommand")->text(), QString("Command Line"));  // no access key
     }
 
     void rightButtonShowsPopupTopics() {
