@@ -38,8 +38,8 @@ frmAbout::frmAbout(const ProgramState& state, Desktop& desktop, QWidget* parent)
         line->setAlignment(Qt::AlignCenter);
         PlaceTwips(line, 0, 480 + 240 * i, 4830, 240);
     }
-    // Sized to its text and centred on the box's middle, so the line is never cut off.
-    version->move(qMax(0, (width() - version->width()) / 2), Px(120));
+    // Sized to its text at left 2370; moved left only if a wide font would cut it off.
+    version->move(qMax(0, qMin(Px(2370), width() - version->width())), Px(120));
 
     auto* okay = new QPushButton("&Okay", this);
     okay->setObjectName("cmdOkay");

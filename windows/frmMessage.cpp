@@ -1,6 +1,7 @@
 #include "frmMessage.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 
 #include "clock.h"
@@ -51,7 +52,10 @@ frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock
 }
 
 void frmMessage::cmdOkay_Click() {
-    const QString text = m_text->toPlainText();
+    // The raw text, since the plain text turns a non-breaking space into a space; paragraph and
+    // line separators (Enter, Shift+Enter) become line breaks.
+    QString text = m_text->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
     if (text.isEmpty()) {
         m_desktop.beep();
         m_desktop.messageBox("You have not entered any message text." + m_state.CrLf +

@@ -1,5 +1,7 @@
 #include "geometry.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -21,13 +23,71 @@ void SetClientTwips(QWidget* window, int width, int height) {
     window->setFixedSize(Px(width), Px(height));
 }
 
-void CentreOnScreen(QWidget* window) {
+namespace {
+
+QSize OwnFrameExtra(const QWidget* window) {
+    return window->frameGeometry().size() - window->size();
+}
+
+// What the window manager adds around a window, as far as it is known: the window's own frame
+// once it has one, else that of another framed window of ours (the editor, for the windows it
+// opens), else nothing.
+QSize FrameExtra(const QWidget* window) {
+    const QSize own = OwnFrameExtra(window);
+    if (!own.isNull()) return own;
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == window || !other->isVisible()) continue;
+        const QSize extra = OwnFrameExtra(other);
+        if (!extra.isNull()) return extra;
+    }
+    return {};
+}
+
+// Returns the frame it counted with.
+QSize PlaceCentred(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen) return {};
     const QRect area = screen->geometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - size.width()) / 2,
-                 area.y() + (area.height() - size.height()) / 2);
+    const QSize extra = FrameExtra(window);
+    const QSize outer = window->size() + extra;
+    // A window's position is that of its frame's top-left corner.
+    window->move(area.x() + (area.width() - outer.width()) / 2,
+                 area.y() + (area.height() - outer.height()) / 2);
+    return extra;
+}
+
+// The frame is known only once the window manager has framed the shown window: the window is
+// centred again then if its frame differs from the one counted with, unless the user has moved
+// it meanwhile.
+class Recentring final : public QObject {
+public:
+    Recentring(QWidget* window, QSize countedExtra)
+        : QObject(window), m_window(window), m_placedAt(window->pos()), m_counted(countedExtra) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto type = event->type();
+        if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize) return false;
+        const QSize extra = OwnFrameExtra(m_window);
+        if (extra.isNull()) return false;  // not framed yet
+        m_window->removeEventFilter(this);
+        if (extra != m_counted && m_window->pos() == m_placedAt) PlaceCentred(m_window);
+        deleteLater();
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QPoint m_placedAt;
+    QSize m_counted;
+};
+
+}  // namespace
+
+void CentreOnScreen(QWidget* window) {
+    new Recentring(window, PlaceCentred(window));
 }
 
 QFont NamedFont(const QString& family, double points, bool fixedPitch) {

@@ -21,7 +21,8 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // Gives a window a fixed client area in twips.
 void SetClientTwips(QWidget* window, int width, int height);
 
-// Centres a window on its screen: left = (screen width - window width) / 2, top likewise.
+// Centres a window's outer frame on its screen: left = (screen width - outer width) / 2, top
+// likewise; again once the window manager has framed it.
 void CentreOnScreen(QWidget* window);
 
 // A font by name with a style hint, so the metric-compatible Liberation fonts serve where the

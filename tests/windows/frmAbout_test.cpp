@@ -9,6 +9,7 @@
 
 #include "frmCalendar.h"
 #include "frmSplash.h"
+#include "geometry.h"
 #include "help_links.h"
 #include "help.h"
 #include "program_state.h"
@@ -33,6 +34,14 @@ private slots:
         QVERIFY(!about.findChild<QLabel*>("lblCopyright")->text().isEmpty());
         auto* label = about.findChild<QLabel*>("lblVersion");
         QVERIFY(label->geometry().right() < about.width());
+        QCOMPARE(label->x(), Px(2370));
+        // The outer frame, not the inner area, is centred, once the frame is known.
+        const QPoint middle = about.screen()->geometry().center();
+        QTRY_VERIFY2((about.frameGeometry().center() - middle).manhattanLength() <= 2,
+                     qPrintable(QString("frame centre %1,%2")
+                                    .arg(about.frameGeometry().center().x())
+                                    .arg(about.frameGeometry().center().y())));
+        QVERIFY(about.frameGeometry() != about.geometry());
         QTest::mouseClick(about.findChild<QPushButton*>("cmdHelp"), Qt::LeftButton);
         QCOMPARE(desktop.helpCalls.size(), size_t(1));
         QCOMPARE(desktop.helpCalls[0].command, HelpCommand::Context);

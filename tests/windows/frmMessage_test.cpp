@@ -71,12 +71,18 @@ private slots:
         Setup s;
         frmMessage window(s.state, s.desktop, s.clock);
         window.show();
-        Type(window, QString::fromUtf8("Buy milk\nCall Ann\nPay the r\u00e9nt"));
+        Type(window, QString::fromUtf8("Buy\u00a0milk\nCall Ann\nPay the r\u00e9nt"));
+        auto* box = window.findChild<QPlainTextEdit*>("txtMessage");
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(box, "now");
         Press(window, "cmdOkay");
         QVERIFY(!window.isVisible());
         const std::string path = s.state.MessageFile;
         QVERIFY(std::regex_match(path, std::regex(".*/Messages/msg[1-9]{5}\\.txt")));
-        QCOMPARE(ReadFile(path), std::string("Buy milk\r\nCall Ann\r\nPay the r\xc3\xa9nt"));
+        // The file holds what the box holds, a non-breaking space included.
+        QCOMPARE(ReadFile(path),
+                 std::string("Buy\xc2\xa0milk\r\nCall Ann\r\nPay the r\xc3\xa9nt\r\nnow"));
     }
 
     void twoMessagesInTheSameSecondGetTwoNames() {
