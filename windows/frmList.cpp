@@ -25,16 +25,20 @@ constexpr std::array<const char*, 10> kFrequencyColumn = {
     "E/O Month ", "Yearly    ", "One Time",   "Every Boot", "Disabled  "};
 constexpr std::array<const char*, 3> kStyleColumn = {"Normal   ", "Min.     ", "Max.     "};
 
+// Each heading stands over the character cell its column starts at.
 struct Heading {
     const char* name;
     const char* caption;
-    int left;
+    int cell;
     int width;
 };
-constexpr std::array<Heading, 4> kHeadings = {{{"lblRun", "Next Run", 165, 660},
-                                               {"lblFrequency", "Frequency", 1830, 780},
-                                               {"lblWindow", "Window", 3450, 720},
-                                               {"lblDesc", "Description", 4455, 810}}};
+constexpr std::array<Heading, 4> kHeadings = {{{"lblRun", "Next Run", 0, 660},
+                                               {"lblFrequency", "Frequency", 16, 780},
+                                               {"lblWindow", "Window", 32, 720},
+                                               {"lblDesc", "Description", 41, 810}}};
+
+// Where a line's text starts inside an item, in pixels.
+constexpr int kTextIndent = 2;
 
 // Draws a line's tab characters at stops every eight character cells, as a list box does.
 class TabStopDelegate final : public QStyledItemDelegate {
@@ -55,7 +59,7 @@ public:
         painter->setFont(option.font);
         painter->setPen(option.palette.color(
             option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(QRectF(option.rect).adjusted(2, 0, 0, 0), text, layout);
+        painter->drawText(QRectF(option.rect).adjusted(kTextIndent, 0, 0, 0), text, layout);
         painter->restore();
     }
 };
@@ -85,13 +89,6 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     setWindowTitle("List Events");
     SetProgramIcon(this);
     resize(Px(6870), Px(4605));
-    for (const Heading& heading : kHeadings) {
-        auto* label = new QLabel(heading.caption, this);
-        label->setObjectName(heading.name);
-        label->setFont(NamedFont("Arial", 8.25));
-        PlaceTwips(label, heading.left, 0, heading.width, 210);
-        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
-    }
     m_list = new QListWidget(this);
     m_list->setObjectName("lstEvents");
     m_list->setAccessibleName("Events");
@@ -100,6 +97,18 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     m_list->setItemDelegate(new TabStopDelegate(m_list));
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     PlaceTwips(m_list, 120, 240, 6615, 3210);
+
+    // The cells are those of the list's real font, which is wider or narrower than Courier New.
+    const double cell = QFontMetricsF(m_list->font()).horizontalAdvance(' ');
+    const int textLeft = m_list->x() + m_list->frameWidth() + kTextIndent;
+    for (const Heading& heading : kHeadings) {
+        auto* label = new QLabel(heading.caption, this);
+        label->setObjectName(heading.name);
+        label->setFont(NamedFont("Arial", 8.25));
+        PlaceTwips(label, 0, 0, heading.width, 210);
+        label->move(textLeft + qRound(heading.cell * cell), 0);
+        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+    }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     for (int slot = 0; slot <= ProgramState::MaxEvent; ++slot)
@@ -113,14 +122,34 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     CentreOnScreen(this);
 }
 
-void frmList::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    // The outer size counts the title bar and borders.
+// The outer size counts the title bar and borders, which the window manager makes known only
+// after the window is shown, and which change on maximise and restore: the list is fitted again
+// on each of these.
+bool frmList::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            FitList();
+            break;
+        default:
+            break;
+    }
+    return handled;
+}
+
+// Outer height less 600 twips, outer width less 375; a size that would be negative is not
+// taken. The list never reaches past the window's inner edges, which these margins allow by a
+// pixel with some frames.
+void frmList::FitList() {
     const QSize outer = frameGeometry().size();
     const int height = outer.height() - Px(600);
     const int width = outer.width() - Px(375);
     if (height < 0 || width < 0) return;
-    m_list->resize(width, height);
+    m_list->resize(qMin(width, this->width() - m_list->x()),
+                   qMin(height, this->height() - m_list->y()));
 }
 
 void frmList::lstEvents_DblClick() {

@@ -24,9 +24,10 @@ public:
             QWidget* parent = nullptr);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    void FitList();
     void lstEvents_DblClick();
 
     std::function<void(int)> m_pick;

@@ -87,19 +87,65 @@ private slots:
         QVERIFY(!list.isVisible());
     }
 
-    void resizeFitsTheListToTheWindow() {
+    // Outer size less 375 by 600 twips, at the first show, after a resize and after maximise and
+    // restore, and always inside the window.
+    void listFollowsTheWindow() {
         ProgramState state = Table();
         ScriptedDesktop desktop;
         frmList list(state, desktop, nullptr);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         auto* lines = list.findChild<QListWidget*>("lstEvents");
+        auto verifyRule = [&] {
+            QTRY_COMPARE(lines->height(), list.frameGeometry().height() - 40);
+            QCOMPARE(lines->width(), list.frameGeometry().width() - 25);
+            QVERIFY(list.rect().contains(lines->geometry()));
+        };
+        QVERIFY(list.frameGeometry().size() != list.size());  // the frame is counted
+        verifyRule();
+        const QSize first = lines->size();
         list.resize(800, 700);
-        QTRY_COMPARE(lines->height(), list.frameGeometry().height() - 40);
-        QCOMPARE(lines->width(), list.frameGeometry().width() - 25);
+        verifyRule();
         const QSize before = lines->size();
         list.resize(10, 10);  // too small: the list keeps its size
         QTRY_COMPARE(lines->size(), before);
+        list.resize(458, 307);
+        list.showMaximized();
+        QTRY_VERIFY(list.isMaximized());
+        verifyRule();
+        list.showNormal();
+        QTRY_COMPARE(lines->size(), first);
+        QVERIFY(list.rect().contains(lines->geometry()));
+    }
+
+    // Each heading's first letter stands over its column's first letter, whatever the font.
+    void headingsStandOverTheirColumns() {
+        ProgramState state = Table();
+        state.Events.EventDescription[0] = "Desc";
+        ScriptedDesktop desktop;
+        frmList list(state, desktop, nullptr);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        auto* lines = list.findChild<QListWidget*>("lstEvents");
+        const QImage image = list.grab().toImage();
+        const QRect row = QRect(lines->viewport()->mapTo(&list, QPoint(0, 0)),
+                                lines->visualItemRect(lines->item(0)).size());
+        // The first dark pixel at or right of x within the rows of band.
+        auto firstInk = [&](int from, const QRect& band) {
+            for (int x = qMax(0, from); x < from + 40 && x < image.width(); ++x)
+                for (int y = band.top(); y <= band.bottom(); ++y)
+                    if (qGray(image.pixel(x, y)) < 128) return x;
+            return -1;
+        };
+        for (const char* name : {"lblRun", "lblFrequency", "lblWindow", "lblDesc"}) {
+            const QLabel* heading = list.findChild<QLabel*>(name);
+            const int headingInk = firstInk(heading->x(), heading->geometry());
+            const int columnInk = firstInk(heading->x() - 12, row);
+            QVERIFY2(headingInk >= 0 && columnInk >= 0, name);
+            QVERIFY2(qAbs(headingInk - columnInk) <= 2,
+                     qPrintable(QString("%1 at %2, its column at %3")
+                                    .arg(name).arg(headingInk).arg(columnInk)));
+        }
     }
 };
 
