@@ -2,6 +2,8 @@
 
 #include <QCalendarWidget>
 #include <QDate>
+#include <QEvent>
+#include <QTextCharFormat>
 
 #include "clock.h"
 #include "dates.h"
@@ -41,8 +43,23 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     m_calendar->setSelectedDate(
         QDate::fromJulianDay(OleDayZero() + OleDayNumber(clock.Now().date)));
     connect(m_calendar, &QCalendarWidget::activated, this, &frmCalendar::StoreChosenDay);
+    ColourWeekends();
     BindHelpKey(this, desktop, kTopic);
     CentreOnScreen(this);
+}
+
+// The calendar's own weekend red is too dark to read on a dark theme's cells: a light red
+// there, a deep one on light cells.
+void frmCalendar::ColourWeekends() {
+    const bool darkCells = m_calendar->palette().color(QPalette::Base).lightness() < 128;
+    QTextCharFormat weekend = m_calendar->weekdayTextFormat(Qt::Sunday);
+    weekend.setForeground(darkCells ? QColor(255, 150, 150) : QColor(192, 0, 0));
+    for (Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday}) m_calendar->setWeekdayTextFormat(day, weekend);
+}
+
+void frmCalendar::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) ColourWeekends();
 }
 
 void frmCalendar::StoreChosenDay() {

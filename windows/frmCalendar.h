@@ -18,8 +18,12 @@ public:
     frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock,
                 QWidget* parent = nullptr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void StoreChosenDay();
+    void ColourWeekends();
 
     ProgramState& m_state;
     QCalendarWidget* m_calendar;

@@ -109,6 +109,7 @@ QTextBrowser* HelpViewer::Open() {
         m_window->setOpenExternalLinks(false);
         m_window->resize(Px(7200), Px(6000));
         SetProgramIcon(m_window);
+        CentreOnScreen(m_window);
     }
     m_window->show();
     m_window->raise();

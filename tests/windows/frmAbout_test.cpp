@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QtTest>
+#include <cmath>
 
 #include "frmCalendar.h"
 #include "frmSplash.h"
@@ -72,6 +73,40 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(state.PickedDate, std::string("12-08-2026"));
         QVERIFY(!picker.isVisible());
+    }
+
+    // Weekend days stay readable on light and on dark cells (WCAG contrast of 4.5 or more).
+    void pickerWeekendsAreReadable_data() {
+        QTest::addColumn<QColor>("cells");
+        QTest::newRow("light") << QColor(Qt::white);
+        QTest::newRow("dark") << QColor(30, 30, 30);
+        QTest::newRow("dark grey") << QColor(66, 66, 66);
+    }
+    void pickerWeekendsAreReadable() {
+        QFETCH(QColor, cells);
+        const QPalette before = QApplication::palette();
+        QPalette palette = before;
+        palette.setColor(QPalette::Base, cells);
+        palette.setColor(QPalette::Window, cells);
+        QApplication::setPalette(palette);
+        ProgramState state;
+        ScriptedDesktop desktop;
+        FixedClock clock(Date(2026, 12, 8));
+        frmCalendar picker(state, desktop, clock);
+        auto* calendar = picker.findChild<QCalendarWidget*>("CSCalendar");
+        const QColor weekend = calendar->weekdayTextFormat(Qt::Saturday).foreground().color();
+        QApplication::setPalette(before);
+        auto luminance = [](const QColor& colour) {
+            auto linear = [](double c) {
+                return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+                   0.0722 * linear(colour.blueF());
+        };
+        const double a = luminance(weekend), b = luminance(cells);
+        const double contrast = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+        QVERIFY2(contrast >= 4.5, qPrintable(QString("contrast %1").arg(contrast)));
+        QCOMPARE(calendar->weekdayTextFormat(Qt::Sunday).foreground().color(), weekend);
     }
 
     // Every topic a window, a label or a button asks for is there; the contents link every
