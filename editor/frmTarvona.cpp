@@ -247,8 +247,7 @@ void frmTarvona::BuildStatusBar() {
     const char* names[] = {"panel1", "panel2", "panel3"};
     const int widths[] = {kDatePanelTwips, 0, kNumberPanelTwips};
     const int gap = Px(kPanelGapTwips);
-    const int left[] = {0, Px(kDatePanelTwips) + gap,
-                        status->width() - Px(kNumberPanelTwips)};
+    const int left[] = {0, Px(kDatePanelTwips) + gap, status->width() - Px(kNumberPanelTwips)};
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(status);
         m_panels[i]->setObjectName(names[i]);

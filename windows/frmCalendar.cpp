@@ -54,7 +54,8 @@ void frmCalendar::ColourWeekends() {
     const bool darkCells = m_calendar->palette().color(QPalette::Base).lightness() < 128;
     QTextCharFormat weekend = m_calendar->weekdayTextFormat(Qt::Sunday);
     weekend.setForeground(darkCells ? QColor(255, 150, 150) : QColor(192, 0, 0));
-    for (Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday}) m_calendar->setWeekdayTextFormat(day, weekend);
+    for (Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
+        m_calendar->setWeekdayTextFormat(day, weekend);
 }
 
 void frmCalendar::changeEvent(QEvent* event) {

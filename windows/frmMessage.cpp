@@ -1,8 +1,8 @@
 #include "frmMessage.h"
 
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "clock.h"
 #include "desktop.h"

@@ -29,7 +29,6 @@ void CentreOnScreen(QWidget* window);
 // named one is missing.
 QFont NamedFont(const QString& family, double points, bool fixedPitch = false);
 
-// The program icon, drawn once.
 // The program icon in every size it is drawn at (resources/tarvona.svg).
 const QIcon& ProgramIcon();
 void SetProgramIcon(QWidget* window);

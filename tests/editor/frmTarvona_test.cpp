@@ -75,8 +75,12 @@ class EditorTest : public QObject {
         const QSize needed = panel->sizeHint();
         QVERIFY2(needed.width() <= panel->width() && needed.height() <= panel->height(),
                  qPrintable(QString("panel %1 is %2x%3 but \"%4\" needs %5x%6")
-                                .arg(n).arg(panel->width()).arg(panel->height())
-                                .arg(panel->text()).arg(needed.width()).arg(needed.height())));
+                                .arg(n)
+                                .arg(panel->width())
+                                .arg(panel->height())
+                                .arg(panel->text())
+                                .arg(needed.width())
+                                .arg(needed.height())));
         QVERIFY(panel->parentWidget()->rect().contains(panel->geometry()));
         QVERIFY(editor->rect().contains(panel->parentWidget()->geometry()));
     }
@@ -450,7 +454,8 @@ private slots:
             QVERIFY2(labelled, name);
         }
         QCOMPARE(Find<QLabel>("lblNextRun")->buddy(), Find<QWidget>("txtNextRun"));
-        QCOMPARE(Button("cmdBrowse")->toolTip(), QString("Browse for the command line for this event."));
+        QCOMPARE(Button("cmdBrowse")->toolTip(),
+                 QString("Browse for the command line for this event."));
         QCOMPARE(Button("cmdCalendar")->toolTip(), QString("Display the calendar."));
         QCOMPARE(Find<QLabel>("lblCommand")->text(), QString("Command Line"));  // no access key
     }
@@ -562,8 +567,8 @@ private slots:
         HelpViewer help;
         const QPoint forward =
             Button("cmdForward")->mapTo(editor.get(), Button("cmdForward")->rect().center());
-        for (const char* opener : {"cmdCalendar", "cmdMessage", "cmdViewAll", "cmdViewLog",
-                                   "cmdAbout"}) {
+        for (const char* opener :
+             {"cmdCalendar", "cmdMessage", "cmdViewAll", "cmdViewLog", "cmdAbout"}) {
             Click(opener);
             auto* window = editor->findChild<QDialog*>();
             QVERIFY2(window, opener);

@@ -144,7 +144,9 @@ private slots:
             QVERIFY2(headingInk >= 0 && columnInk >= 0, name);
             QVERIFY2(qAbs(headingInk - columnInk) <= 2,
                      qPrintable(QString("%1 at %2, its column at %3")
-                                    .arg(name).arg(headingInk).arg(columnInk)));
+                                    .arg(name)
+                                    .arg(headingInk)
+                                    .arg(columnInk)));
         }
     }
 };
