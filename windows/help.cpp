@@ -24,10 +24,6 @@ const HelpDocument& HelpDocument::ForFile(const QString&) {
     return document;
 }
 
-bool HelpDocument::HasTopic(int topic) const {
-    return m_html.contains(QStringLiteral("id=\"topic%1\"").arg(topic));
-}
-
 QList<int> HelpDocument::Topics() const {
     QList<int> topics;
     static const QRegularExpression id(QStringLiteral("<div id=\"topic(\\d+)\">"));
@@ -106,7 +102,6 @@ QTextBrowser* HelpViewer::Open() {
         m_window->setWindowTitle("Tarvona Help");
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->setOpenLinks(true);
-        m_window->setOpenExternalLinks(false);
         m_window->resize(Px(7200), Px(6000));
         SetProgramIcon(m_window);
         CentreOnScreen(m_window);

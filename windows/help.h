@@ -26,7 +26,6 @@ public:
     // The document for a help file name; every name the program uses maps to the bundled one.
     static const HelpDocument& ForFile(const QString& file);
 
-    bool HasTopic(int topic) const;
     // Every topic number the document holds, in document order.
     QList<int> Topics() const;
     // The inner HTML of a section ("contents", "topic1075"), for pop-ups and pages.
