@@ -56,7 +56,10 @@ check "no log viewer after No" "! xdotool search --onlyvisible --name '^Event Er
 check "the failure is in the log" "grep -q 'App: /NO/SUCH/PROGRAM' '$work/Tarvona.log'"
 
 "$work/Tarvona" /start & run=$!
-question=$(window "Tarvona") && answer "$question" Return
+question=$(window "Tarvona") || question=""
+check "the question carries the program icon" \
+    "xprop -id '$question' _NET_WM_ICON 2>/dev/null | grep 'Icon (16 x 16)' >/dev/null"
+[ -n "$question" ] && answer "$question" Return
 viewer=$(window "Event Error Log") || viewer=""
 check "Yes shows the log viewer" "[ -n '$viewer' ]"
 check "the program waits for the viewer" "kill -0 $run 2>/dev/null"
