@@ -244,17 +244,18 @@ void frmTarvona::BuildStatusBar() {
     status->setSizeGripEnabled(false);
     status->setFont(NamedFont("MS Sans Serif", 8.25));
     PlaceTwips(status, 0, 3945, 6030, 255);
+    const int date = Px(kDatePanelTwips), number = Px(kNumberPanelTwips), gap = Px(kPanelGapTwips);
+    const int width = status->width(), height = status->height() - 1;
+    const QRect places[] = {{0, 1, date, height},
+                            {date + gap, 1, width - number - gap - (date + gap), height},
+                            {width - number, 1, number, height}};
     const char* names[] = {"panel1", "panel2", "panel3"};
-    const int widths[] = {kDatePanelTwips, 0, kNumberPanelTwips};
-    const int gap = Px(kPanelGapTwips);
-    const int left[] = {0, Px(kDatePanelTwips) + gap, status->width() - Px(kNumberPanelTwips)};
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(status);
         m_panels[i]->setObjectName(names[i]);
         m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_panels[i]->setLineWidth(1);
-        const int width = i == 1 ? left[2] - gap - left[1] : Px(widths[i]);
-        m_panels[i]->setGeometry(left[i], 1, width, status->height() - 1);
+        m_panels[i]->setGeometry(places[i]);
     }
 }
 

@@ -105,9 +105,8 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
         auto* label = new QLabel(heading.caption, this);
         label->setObjectName(heading.name);
         label->setFont(NamedFont("Arial", 8.25));
-        PlaceTwips(label, 0, 0, heading.width, 210);
-        label->move(textLeft + qRound(heading.cell * cell), 0);
-        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+        label->setGeometry(textLeft + qRound(heading.cell * cell), 0,
+                           qMax(Px(heading.width), label->sizeHint().width()), Px(210));
     }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -76,9 +76,10 @@ public:
 }  // namespace
 
 QString HelpDocument::PageHtml(const QUrl& address) const {
-    const QString id = address.path().mid(1);
-    const auto section = SectionHtml(id);
-    QString body = section.value_or(MissingTopic(id.mid(id.startsWith("topic") ? 5 : 0)));
+    const QString id = address.path().mid(1);  // "contents" or "topicN"
+    QString name = id;
+    name.remove(QRegularExpression("^topic"));
+    QString body = SectionHtml(id).value_or(MissingTopic(name));
     if (id != QLatin1String("contents"))
         body += QStringLiteral("<hr><p><a href=\"contents\">Contents</a></p>");
     return QStringLiteral("<html><head><title>Tarvona Help</title></head><body>%1</body></html>")
