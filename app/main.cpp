@@ -3,14 +3,18 @@
 //
 // A launch run runs unattended at login, so it never waits on a display or a question nobody
 // can see: where no display answers it runs without windows. Only one launch run works on a
-// program folder at a time (a lock on the executable), and it holds the folder's state lock
-// from start-up to its last write.
+// data folder at a time (its run lock), and it holds the folder's state lock from start-up to
+// its last write.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +35,7 @@
 #include "qt_desktop.h"
 #include "shell.h"
 #include "startup.h"
+#include "user_folders.h"
 
 using namespace tarvona;
 
@@ -38,15 +43,33 @@ namespace {
 
 constexpr int kNoDisplayStatus = 2;
 
-const char* const kUsage =
-    "Usage: Tarvona            show the event editor\n"
-    "       Tarvona /start     open every event that is due (the launch run at login)\n"
-    "       Tarvona --help | --version\n"
-    "\n"
-    "Tarvona keeps its files beside its executable: Tarvona.ini (the events), Tarvona.log\n"
-    "(failed launches), Tarvona.tmp and the Messages folder. The launch run exits with 1 when\n"
-    "an event failed or its next date could not be written; the editor exits with 2 when no\n"
-    "display answers. See tarvona(1).\n";
+std::string Usage(const std::string& command, const std::string& dataFolder) {
+    const std::string pad(command.size(), ' ');
+    return "Usage: " + command + "            show the event editor\n" +  //
+           "       " + command +
+           " /start     open every event that is due (the launch run at login)\n" + "       " +
+           command + " --help | --version\n" +  //
+           "       " + pad +
+           "\n"
+           "Your events are kept in " +
+           dataFolder +
+           ":\n"
+           "Tarvona.ini (the events), Tarvona.log (failed launches), Tarvona.tmp and the Messages\n"
+           "folder. The launch run exits with 1 when an event failed or its next date could not "
+           "be\n"
+           "written; the editor exits with 2 when no display answers. See tarvona(1).\n";
+}
+
+// The running user's data folder, made when missing; nothing (with a line on standard error)
+// when it cannot be made.
+std::optional<std::string> OpenDataFolder(ProgramState& state) {
+    state.ProgramFile = ProgramFile();
+    const std::string folder = DataFolder(ProgramFolder());
+    if (MakePrivateFolder(folder)) return folder;
+    std::cerr << "Tarvona: cannot create the folder for your events, " << folder << ": "
+              << std::strerror(errno) << '\n';
+    return std::nullopt;
+}
 
 // Name, version and icon for the desktop: Wayland compositors and task bars match windows to
 // the launcher by the desktop file name.
@@ -68,23 +91,25 @@ int Report(const RunReport& report) {
 // Start-up and the run, under the state lock, which is let go before any question. Nothing is
 // opened when the lock or the table cannot be had. The splash, when there is one, is shown
 // after start-up and owns the launches.
-RunReport StartAndRun(ProgramState& state, Desktop& desktop,
+RunReport StartAndRun(ProgramState& state, const std::string& dataFolder, Desktop& desktop,
                       const std::function<WindowHandle()>& showSplash = {}) {
-    const std::string folder = ProgramFolder();
-    SetUpPaths(state, folder);
+    SetUpPaths(state, dataFolder);
     StateLock lock(state);
     RunReport report;
     if (!lock.Held()) {
         report.failures.push_back(
-            {0, state.ProgramFolder, "Another Tarvona kept its files locked; nothing was opened."});
+            {0, state.DataFolder, "Another Tarvona kept its files locked; nothing was opened."});
         return report;
     }
-    if (!StartUp(state, folder, desktop)) {
+    if (!StartUp(state, dataFolder, desktop)) {
+        const bool untrusted = state.Loaded.problem == IniProblem::NotTrusted;
         report.failures.push_back(
             {0, state.IniFile,
-             "The settings file cannot be read (not a regular file, larger than " +
-                 std::to_string(IniFile::kMaxSize / (1024 * 1024)) +
-                 " MiB, or not readable); nothing was opened."});
+             untrusted ? "The settings file belongs to another user or others can write to it; "
+                         "nothing was opened."
+                       : "The settings file cannot be read (not a regular file, larger than " +
+                             std::to_string(IniFile::kMaxSize / (1024 * 1024)) +
+                             " MiB, or not readable); nothing was opened."});
         return report;
     }
     GioShell shell;
@@ -93,18 +118,18 @@ RunReport StartAndRun(ProgramState& state, Desktop& desktop,
     return RunDueEvents(state, shell, clock, owner);
 }
 
-int LaunchWithoutWindows(ProgramState& state) {
+int LaunchWithoutWindows(ProgramState& state, const std::string& dataFolder) {
     ConsoleDesktop desktop;
-    return Report(StartAndRun(state, desktop));
+    return Report(StartAndRun(state, dataFolder, desktop));
 }
 
-int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
+int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;
     std::unique_ptr<frmSplash> splash;
-    const RunReport report = StartAndRun(state, desktop, [&splash] {
+    const RunReport report = StartAndRun(state, dataFolder, desktop, [&splash] {
         splash = std::make_unique<frmSplash>();
         splash->showMinimized();
         return WindowHandle(splash->winId());
@@ -133,20 +158,27 @@ int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
 }
 
 int LaunchMode(int& argc, char** argv) {
+    ProgramState state;
+    const auto dataFolder = OpenDataFolder(state);
+    if (!dataFolder) return 1;
     // Taken without waiting: a second run (an autostart entry and a user service, a double
     // login) must not open every event again.
-    const auto runLock = FileLock::Try(ProgramFile());
-    if (!runLock) {
-        std::cerr << "Tarvona: another launch run of this program folder is under way; this one "
-                     "opens nothing\n";
+    const RunLock runLock = TakeRunLock(*dataFolder);
+    if (runLock.outcome == RunLock::Outcome::HeldByAnother) {
+        std::cerr << "Tarvona: another launch run of " << *dataFolder
+                  << " is under way; this one opens nothing\n";
         return 0;
     }
-    ProgramState state;
+    if (runLock.outcome == RunLock::Outcome::Failed) {
+        std::cerr << "Tarvona: cannot lock " << AddSlash(*dataFolder) << "Tarvona.lock ("
+                  << runLock.error << "); nothing was opened\n";
+        return 1;
+    }
     const DisplayChoice display =
         FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
-    if (display.platforms.empty()) return LaunchWithoutWindows(state);
+    if (display.platforms.empty()) return LaunchWithoutWindows(state, *dataFolder);
     UseDisplay(display);
-    return LaunchWithWindows(argc, argv, state);
+    return LaunchWithWindows(argc, argv, state, *dataFolder);
 }
 
 int EditorMode(int& argc, char** argv) {
@@ -164,7 +196,12 @@ int EditorMode(int& argc, char** argv) {
     ProgramState state;
     SetIdentity(state);
     QtDesktop desktop;
-    StartUp(state, ProgramFolder(), desktop);
+    const auto dataFolder = OpenDataFolder(state);
+    if (!dataFolder) {
+        desktop.messageBox("Unable to create the folder for your events.", "Error", Buttons::Ok);
+        return 1;
+    }
+    StartUp(state, *dataFolder, desktop);
     GioShell shell;
     SystemClock clock;
     frmTarvona editor(state, desktop, shell, clock, [&app] { app.exit(); });
@@ -180,7 +217,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     // The two options every Linux program answers; they touch no file and need no display.
     if (arguments == std::vector<std::string>{"--help"}) {
-        std::cout << kUsage;
+        const std::string command = std::filesystem::path(argv[0]).filename().string();
+        std::cout << Usage(command.empty() ? "tarvona" : command, DataFolder(ProgramFolder()));
         return 0;
     }
     if (arguments == std::vector<std::string>{"--version"}) {

@@ -10,6 +10,7 @@
 
 #include "dates.h"
 #include "file_access.h"
+#include "user_folders.h"
 
 namespace tarvona {
 
@@ -23,8 +24,10 @@ bool ErrorLog::OpenLog() {
         m_fd = ::open(m_path.c_str(), kFlags);
     } else {
         std::string folder = std::filesystem::path(m_path).parent_path().string();
-        if (IsReadOnly(folder.empty() ? "." : folder)) return false;
+        if (folder.empty()) folder = ".";
+        if (IsReadOnly(folder)) return false;
         m_fd = ::open(m_path.c_str(), kFlags | O_CREAT, 0666);
+        if (m_fd >= 0) HandToFolderOwner(m_fd, folder);
     }
     if (m_fd < 0) return false;
     // Checked again on what was opened: the name may have changed in between.

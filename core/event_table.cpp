@@ -85,7 +85,7 @@ bool LoadEvents(ProgramState& state) {
     table.EventDue.resize(slots);
 
     // One read of the file answers every key exactly as one profile call per key would.
-    const auto file = IniFile(state.IniFile).Load();
+    const auto file = IniFile(state.IniFile).Load(&state.Loaded.problem);
     const IniDocument ini = file.value_or(IniDocument());
     state.Loaded.present.assign(slots, {});
     for (size_t n = 0; n < slots; ++n)

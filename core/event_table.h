@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "ini_file.h"
+
 namespace tarvona {
 
 struct ProgramState;
-class IniDocument;
 
 constexpr int16_t kMaxEvent = 24;
 
@@ -61,13 +62,14 @@ std::string FieldText(const EventTable& table, Field field, int slot);
 
 // The table as LoadEvents read it, and which of its keys the file held.
 struct LoadedTable {
+    IniProblem problem = IniProblem::None;  // why the file could not be read, if it could not
     EventTable values;
     std::vector<std::array<bool, kFields.size()>> present;
 };
 
 // Fills every slot from IniFile; missing keys (or a missing file) give the cleared slot. False
-// when the file is there but could not be read (no regular file, too large, no permission):
-// every slot is then cleared, and nothing will ever be written over that file.
+// when the file is there but could not be read or trusted (Loaded.problem says which): every
+// slot is then cleared, and nothing will ever be written over that file.
 bool LoadEvents(ProgramState& state);
 
 // One read-change-replace of the settings file, under the state lock. Refused, leaving the

@@ -31,7 +31,7 @@ public:
           m_shell(shell),
           m_clock(clock),
           m_owner(owner),
-          m_log(LogPath(state.ProgramFolder)) {}
+          m_log(LogPath(state.DataFolder)) {}
 
     RunReport Go() {
         StateLock lock(m_state);

@@ -1,12 +1,14 @@
 #include "program_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
 #include "file_access.h"
 #include "file_lock.h"
 #include "program_state.h"
-#include "startup.h"
+#include "user_folders.h"
 
 namespace tarvona {
 
@@ -19,18 +21,54 @@ constexpr size_t kMaxTempList = 1024 * 1024;
 
 const char* const kIniName = "Tarvona.ini";
 const char* const kTempListName = "Tarvona.tmp";
+const char* const kRunLockName = "Tarvona.lock";
+
+bool IsUnderUsr(const std::string& folder) {
+    const std::string path = fs::path(folder).lexically_normal().string();
+    return path == "/usr" || path == "/usr/" || path.rfind("/usr/", 0) == 0;
+}
 
 }  // namespace
 
-void SetUpPaths(ProgramState& state, const std::string& programFolder) {
-    state.ProgramFolder = programFolder;
-    state.MessageDir = AddSlash(programFolder) + "Messages";
-    state.TempList = AddSlash(programFolder) + kTempListName;
-    state.IniFile = AddSlash(programFolder) + kIniName;
+std::string AddSlash(const std::string& path) {
+    if (!path.empty() && path.back() == '/') return path;
+    return path + "/";
 }
 
-std::string LogPath(const std::string& programFolder) {
-    return AddSlash(programFolder) + "Tarvona.log";
+std::string ChooseDataFolder(const std::string& programFolder, bool programFolderIsOwn,
+                             const std::string& userDataHome) {
+    if (programFolderIsOwn && !IsUnderUsr(programFolder)) return programFolder;
+    return AddSlash(userDataHome) + "tarvona";
+}
+
+std::string DataFolder(const std::string& programFolder) {
+    return ChooseDataFolder(programFolder, IsOwnFolder(programFolder), UserDataHome());
+}
+
+void SetUpPaths(ProgramState& state, const std::string& dataFolder) {
+    state.DataFolder = dataFolder;
+    state.MessageDir = AddSlash(dataFolder) + "Messages";
+    state.TempList = AddSlash(dataFolder) + kTempListName;
+    state.IniFile = AddSlash(dataFolder) + kIniName;
+}
+
+std::string LogPath(const std::string& dataFolder) {
+    return AddSlash(dataFolder) + "Tarvona.log";
+}
+
+RunLock TakeRunLock(const std::string& dataFolder) {
+    RunLock result;
+    int error = 0;
+    auto lock = FileLock::TryCreate(AddSlash(dataFolder) + kRunLockName, error);
+    if (lock) {
+        result.outcome = RunLock::Outcome::Held;
+        result.lock = std::make_shared<FileLock>(std::move(*lock));
+    } else if (error == EWOULDBLOCK) {
+        result.outcome = RunLock::Outcome::HeldByAnother;
+    } else {
+        result.error = error ? std::strerror(error) : "not a regular file";
+    }
+    return result;
 }
 
 bool IsMessageFile(const std::string& command, const std::string& messageDir) {
@@ -43,7 +81,7 @@ bool IsMessageFile(const std::string& command, const std::string& messageDir) {
 
 StateLock::StateLock(ProgramState& state, std::chrono::milliseconds wait) : m_state(state) {
     if (m_state.StateLockDepth == 0) {
-        auto lock = FileLock::Wait(m_state.ProgramFolder, wait);
+        auto lock = FileLock::Wait(m_state.DataFolder, wait);
         if (!lock) return;
         m_state.HeldStateLock = std::make_shared<FileLock>(std::move(*lock));
     }
@@ -93,7 +131,7 @@ void PurgeTempList(ProgramState& state) {
 void RemoveStaleTemporaries(ProgramState& state) {
     StateLock lock(state);
     if (!lock.Held()) return;
-    RemoveTemporariesOf(state.ProgramFolder, {kIniName, kTempListName});
+    RemoveTemporariesOf(state.DataFolder, {kIniName, kTempListName});
 }
 
 }  // namespace tarvona

@@ -1,32 +1,59 @@
 #pragma once
 
-// The program's own files beside its executable: their paths, the lock that every
-// read-change-replace of them takes, the test for message files, and the list of message files
-// waiting to be deleted (Tarvona.tmp).
+// The program's own files: the data folder that holds them, their paths, the locks of the folder,
+// the test for message files, and the list of message files waiting to be deleted (Tarvona.tmp).
+//
+// The data folder is the program folder when that folder is the running user's own, so that a
+// per-user install or a build folder keeps its files beside the program. Anywhere else (a package
+// under /usr, a folder of another user, one that others can write) each user gets their own
+// folder in their XDG data folder: a shared program folder must never decide what a user runs.
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace tarvona {
 
 struct ProgramState;
+class FileLock;
 
 // How long a writer waits for another one (a launch run holds the lock for its whole length).
 constexpr std::chrono::seconds kStateLockWait{10};
 
-// Every path from the program folder.
-void SetUpPaths(ProgramState& state, const std::string& programFolder);
+// The path with exactly one trailing "/" ensured (only the last character is looked at).
+std::string AddSlash(const std::string& path);
 
-// The log's path in a program folder.
-std::string LogPath(const std::string& programFolder);
+// The choice itself: the program folder when it is the user's own and not under /usr, otherwise
+// "tarvona" in the user's data home.
+std::string ChooseDataFolder(const std::string& programFolder, bool programFolderIsOwn,
+                             const std::string& userDataHome);
+
+// The data folder for the running user and the running program folder (not created here).
+std::string DataFolder(const std::string& programFolder);
+
+// Every path from the data folder.
+void SetUpPaths(ProgramState& state, const std::string& dataFolder);
+
+// The log's path in a data folder.
+std::string LogPath(const std::string& dataFolder);
+
+// Keeps a second launch run of the same data folder from opening every event again: a lock on
+// "Tarvona.lock" there, held for the whole run.
+struct RunLock {
+    enum class Outcome { Held, HeldByAnother, Failed };
+    Outcome outcome = Outcome::Failed;
+    std::string error;  // why it failed, when it did
+    std::shared_ptr<FileLock> lock;
+};
+RunLock TakeRunLock(const std::string& dataFolder);
 
 // True when the command names a file directly inside the Messages folder: the path, taken
 // lexically without "." and ".." parts, has messageDir exactly as its folder. A text holding a
 // NUL byte is never a message file.
 bool IsMessageFile(const std::string& command, const std::string& messageDir);
 
-// Serialises every read-change-replace of the program folder's files across processes: an
-// exclusive lock on the program folder itself, so no extra file appears. Holders in one process
+// Serialises every read-change-replace of the data folder's files across processes: an
+// exclusive lock on the data folder itself, so no extra file appears. Holders in one process
 // nest and share it.
 class StateLock {
 public:

@@ -12,7 +12,8 @@ class FileLock;
 
 // What the whole program shares, owned by Main and handed down by reference.
 struct ProgramState {
-    std::string ProgramFolder;  // where the executable lives; every file of ours is in it
+    std::string ProgramFile;  // the running executable, which the log viewer starts again
+    std::string DataFolder;   // where every file of ours lives
     std::string IniFile;
     std::string MessageDir;  // no trailing separator
     std::string TempList;
@@ -27,7 +28,7 @@ struct ProgramState {
     EventTable Events;
     // What LoadEvents found in the file, for writes that must change only what changed.
     LoadedTable Loaded;
-    // The program folder's lock while this process holds it (see StateLock).
+    // The data folder's lock while this process holds it (see StateLock).
     std::shared_ptr<FileLock> HeldStateLock;
     int StateLockDepth = 0;
 };

@@ -1,6 +1,8 @@
 #include "startup.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -10,13 +12,9 @@
 #include "file_access.h"
 #include "program_files.h"
 #include "program_state.h"
+#include "user_folders.h"
 
 namespace tarvona {
-
-std::string AddSlash(const std::string& path) {
-    if (!path.empty() && path.back() == '/') return path;
-    return path + "/";
-}
 
 bool EnsureMessageDir(const ProgramState& state) {
     struct stat st {};
@@ -24,7 +22,14 @@ bool EnsureMessageDir(const ProgramState& state) {
     if (errno != ENOENT) return false;
     const std::string folder = std::filesystem::path(state.MessageDir).parent_path().string();
     if (IsReadOnly(folder)) return false;
-    return ::mkdir(state.MessageDir.c_str(), 0777) == 0;
+    if (::mkdir(state.MessageDir.c_str(), 0777) != 0) return false;
+    const int fd =
+        ::open(state.MessageDir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        HandToFolderOwner(fd, folder);
+        ::close(fd);
+    }
+    return true;
 }
 
 bool IsLaunchMode(const std::vector<std::string>& arguments) {
@@ -35,8 +40,8 @@ bool IsLaunchMode(const std::vector<std::string>& arguments) {
     return line.find("/start") != std::string::npos;
 }
 
-bool StartUp(ProgramState& state, const std::string& programFolder, Desktop& desktop) {
-    SetUpPaths(state, programFolder);
+bool StartUp(ProgramState& state, const std::string& dataFolder, Desktop& desktop) {
+    SetUpPaths(state, dataFolder);
     if (StateLock lock(state); lock.Held()) {
         RemoveStaleTemporaries(state);
         PurgeTempList(state);

@@ -8,13 +8,10 @@ namespace tarvona {
 struct ProgramState;
 class Desktop;
 
-// The path with exactly one trailing "/" ensured (only the last character is looked at).
-std::string AddSlash(const std::string& path);
-
 // Every step both modes share: the paths, leftovers of killed writes, the pending deletions,
 // the Messages folder (with a message to the user when it cannot be made), and the event table.
 // False when Tarvona.ini is there but could not be read.
-bool StartUp(ProgramState& state, const std::string& programFolder, Desktop& desktop);
+bool StartUp(ProgramState& state, const std::string& dataFolder, Desktop& desktop);
 
 // False when the folder is missing and cannot be created (an entry of that name, even a plain
 // file, counts as there).

@@ -133,6 +133,19 @@ frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, cons
     SelectEditorTexts();
     CentreOnScreen(this);
     m_description->setFocus();
+    // Said over the shown editor, once the event loop runs: an empty table must not pass for a
+    // lost schedule.
+    if (m_state.Loaded.problem != IniProblem::None)
+        QMetaObject::invokeMethod(this, &frmTarvona::TellUnusableTable, Qt::QueuedConnection);
+}
+
+void frmTarvona::TellUnusableTable() {
+    const bool untrusted = m_state.Loaded.problem == IniProblem::NotTrusted;
+    m_desktop.messageBox(untrusted ? "Tarvona.ini belongs to another user or others can write to "
+                                     "it, so its events are not run, shown or saved."
+                                   : "Unable to read Tarvona.ini. The events cannot be shown or "
+                                     "saved.",
+                         "Error", Buttons::Ok);
 }
 
 void frmTarvona::BuildControls() {
@@ -386,6 +399,8 @@ void frmTarvona::cmdClear_Click() {
 // is saved: the user can retry or leave with Cancel, whose version write stays silent.
 bool frmTarvona::Unload() {
     if (m_unloaded) return true;
+    // The user was told at start that this file is left alone.
+    if (m_state.Loaded.problem != IniProblem::None) return m_unloaded = true;
     if (!SaveEvents(m_state) && !m_state.CancelEdits) {
         m_desktop.messageBox("Unable to save the events to Tarvona.ini.", "Error", Buttons::Ok);
         return false;

@@ -53,6 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void TellUnusableTable();
     void BuildControls();
     void BuildStatusBar();
     bool NavigationKey(QEvent* event);

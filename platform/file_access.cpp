@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "user_folders.h"
+
 namespace tarvona {
 
 namespace fs = std::filesystem;
@@ -100,6 +102,8 @@ int OpenRegular(const std::string& path, FileRead& result, struct stat& st) {
         ::close(fd);
         return -1;
     }
+    result.owner = st.st_uid;
+    result.mode = st.st_mode & 07777;
     return fd;
 }
 
@@ -181,6 +185,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     // who may write someone else's file cannot, and the copy becomes theirs.
     if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
         (void)!::fchown(fd.get(), old.st_uid, old.st_gid);
+    if (!exists) HandToFolderOwner(fd.get(), folder);
     bool ok = ::fchmod(fd.get(), mode) == 0;
     ok = ok && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     ok = fd.Close() && ok;
@@ -228,6 +233,7 @@ CreateResult CreateNewFile(const std::string& path, const std::string& bytes) {
     if (IsReadOnly(FolderOf(path))) return CreateResult::Failed;
     Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.get() < 0) return errno == EEXIST ? CreateResult::AlreadyThere : CreateResult::Failed;
+    HandToFolderOwner(fd.get(), FolderOf(path));
     bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     ok = fd.Close() && ok;
     if (!ok) ::unlink(path.c_str());

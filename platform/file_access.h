@@ -14,7 +14,9 @@ enum class ReadStatus { Read, Missing, NotRegular, TooLarge, Failed };
 
 struct FileRead {
     ReadStatus status = ReadStatus::Failed;
-    std::string bytes;  // only when Read
+    std::string bytes;   // only when Read
+    unsigned owner = 0;  // user id and permission bits of what was read
+    unsigned mode = 0;
 };
 
 // Reads a whole regular file of at most limit bytes. A FIFO, device or socket (also behind a

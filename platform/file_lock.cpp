@@ -2,10 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <thread>
+
+#include "user_folders.h"
 
 namespace tarvona {
 
@@ -30,6 +34,28 @@ std::optional<FileLock> FileLock::Try(const std::string& path) {
     if (TryLock(fd)) return FileLock(fd);
     ::close(fd);
     return std::nullopt;
+}
+
+std::optional<FileLock> FileLock::TryCreate(const std::string& path, int& error) {
+    const int fd = ::open(
+        path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    FileLock lock(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISREG(st.st_mode) ? errno : EINVAL;
+        return std::nullopt;
+    }
+    HandToFolderOwner(fd, std::filesystem::path(path).parent_path().string());
+    if (!TryLock(fd)) {
+        error = errno;
+        return std::nullopt;
+    }
+    error = 0;
+    return lock;
 }
 
 // flock has no timeout of its own, so the lock is tried at short intervals.

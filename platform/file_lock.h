@@ -12,6 +12,10 @@ class FileLock {
 public:
     // Nothing when another holder has it (or the path cannot be opened).
     static std::optional<FileLock> Try(const std::string& path);
+    // The same on a lock file that is created (mode 0600) when missing; never through a link or
+    // on anything but a regular file. error is EWOULDBLOCK when another holder has the lock,
+    // another errno value when it cannot be had at all.
+    static std::optional<FileLock> TryCreate(const std::string& path, int& error);
     // Waits for the lock, but never longer than timeout.
     static std::optional<FileLock> Wait(const std::string& path, std::chrono::milliseconds timeout);
 

@@ -1,5 +1,8 @@
 #include "ini_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "file_access.h"
@@ -261,11 +264,25 @@ int32_t ProfileInteger(const std::string& text) {
     return static_cast<int32_t>(number);
 }
 
-std::optional<IniDocument> IniFile::Load() const {
+std::optional<IniDocument> IniFile::Load(IniProblem* problem) const {
+    IniProblem found = IniProblem::None;
+    std::optional<IniDocument> document;
     FileRead read = ReadRegularFile(m_path, kMaxSize);
-    if (read.status == ReadStatus::Read) return IniDocument(read.bytes);
-    if (read.status == ReadStatus::Missing) return IniDocument();
-    return std::nullopt;
+    if (read.status == ReadStatus::Read) {
+        // As cron does with a crontab: the file of another user, or one that others can write,
+        // must not decide what runs.
+        const bool othersWrite = (read.mode & S_IWOTH) != 0;
+        if (othersWrite || (read.owner != ::geteuid() && read.owner != 0))
+            found = IniProblem::NotTrusted;
+        else
+            document.emplace(read.bytes);
+    } else if (read.status == ReadStatus::Missing) {
+        document.emplace();
+    } else {
+        found = IniProblem::Unreadable;
+    }
+    if (problem) *problem = found;
+    return document;
 }
 
 // The same value again leaves the file alone, as the profile functions do.

@@ -54,8 +54,13 @@ private:
 // first other character, wrapped to 32 bits; no digit gives 0.
 int32_t ProfileInteger(const std::string& text);
 
-// One settings file on disk; every call reads or writes the file itself. A file that is no
-// regular file or larger than kMaxSize is never read and never written over.
+// Why a settings file gives no document: it cannot be read (no regular file, larger than kMaxSize,
+// no permission), or it cannot be trusted (another user's, or writable by others), since what it
+// names is run as the user.
+enum class IniProblem { None, Unreadable, NotTrusted };
+
+// One settings file on disk; every call reads or writes the file itself. A file with a problem
+// is never read and never written over.
 class IniFile {
 public:
     static constexpr size_t kMaxSize = 16 * 1024 * 1024;
@@ -71,7 +76,7 @@ public:
     // For batches that give the same file as one call per value: Load once, Store once.
     // Load gives an empty document for a missing file, and nothing when the file exists but
     // cannot be read, so that it is never replaced.
-    std::optional<IniDocument> Load() const;
+    std::optional<IniDocument> Load(IniProblem* problem = nullptr) const;
     bool Store(const IniDocument& document) const;
 
     const std::string& Path() const { return m_path; }

@@ -11,7 +11,6 @@
 #include "help.h"
 #include "program_files.h"
 #include "program_state.h"
-#include "startup.h"
 
 namespace tarvona {
 
@@ -60,7 +59,7 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
     setTabOrder(made[1], made[2]);
     setTabOrder(made[2], m_text);
 
-    m_text->setPlainText(ReadLogTail(QString::fromLocal8Bit(LogPath(state.ProgramFolder).c_str())));
+    m_text->setPlainText(ReadLogTail(QString::fromLocal8Bit(LogPath(state.DataFolder).c_str())));
     made[1]->setEnabled(state.LaunchErrors);
     connect(made[0], &QPushButton::clicked, this, &QDialog::accept);
     connect(made[1], &QPushButton::clicked, this, &frmLog::cmdStart_Click);
@@ -94,7 +93,7 @@ void frmLog::showEvent(QShowEvent* event) {
 
 void frmLog::cmdStart_Click() {
     hide();
-    if (m_desktop.startProgram(AddSlash(m_state.ProgramFolder) + "Tarvona")) {
+    if (m_desktop.startProgram(m_state.ProgramFile)) {
         done(Accepted);
         return;
     }

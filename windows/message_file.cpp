@@ -1,7 +1,7 @@
 #include "message_file.h"
 
 #include "file_access.h"
-#include "startup.h"
+#include "program_files.h"
 
 namespace tarvona {
 

@@ -34,6 +34,16 @@ TEST(SetUpPaths, RootFolderHasNoDoubledSeparator) {
     EXPECT_EQ(state.MessageDir, "/opt/t/Messages");
 }
 
+TEST(ChooseDataFolder, ProgramFolderOnlyWhenOwnAndOutsideUsr) {
+    const std::string home = "/home/ann/.local/share";
+    EXPECT_EQ(ChooseDataFolder("/home/ann/.local/lib/tarvona", true, home),
+              "/home/ann/.local/lib/tarvona");
+    EXPECT_EQ(ChooseDataFolder("/home/ann/src/build", false, home), home + "/tarvona");
+    for (const char* usr : {"/usr/bin", "/usr/local/lib/tarvona", "/usr", "/usr/../usr/bin"})
+        EXPECT_EQ(ChooseDataFolder(usr, true, home), home + "/tarvona") << usr;
+    EXPECT_EQ(ChooseDataFolder("/usrdata/tarvona", true, home), "/usrdata/tarvona");
+}
+
 TEST(IsLaunchMode, FindsTheSwitchAnywhereInAnyCase) {
     const std::vector<std::pair<std::vector<std::string>, bool>> cases = {
         {{}, false},

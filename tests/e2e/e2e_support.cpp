@@ -60,9 +60,20 @@ ProgramRun InstalledProgram::Run(const std::vector<std::string>& arguments,
 RunningProgram InstalledProgram::Start(const std::vector<std::string>& arguments,
                                        const std::vector<std::pair<std::string, std::string>>& env,
                                        const std::optional<std::string>& day) const {
+    return StartBinary(m_dir / "Tarvona", arguments, env, day);
+}
+
+ProgramRun RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
+                     const std::vector<std::pair<std::string, std::string>>& env) {
+    return StartBinary(binary, arguments, env, std::nullopt).Wait();
+}
+
+RunningProgram StartBinary(const std::string& binary, const std::vector<std::string>& arguments,
+                           const std::vector<std::pair<std::string, std::string>>& env,
+                           const std::optional<std::string>& day) {
     char outputTemplate[] = "/tmp/tarvona-run-XXXXXX";
     const std::string output = ::mkdtemp(outputTemplate);
-    std::vector<std::string> argv = {m_dir / "Tarvona"};
+    std::vector<std::string> argv = {binary};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
 
     std::vector<std::string> environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + output,
@@ -92,7 +103,8 @@ RunningProgram InstalledProgram::Start(const std::vector<std::string>& arguments
     const std::string outPath = output + "/out", errPath = output + "/err";
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0644);
-    posix_spawn_file_actions_addchdir_np(&actions, m_dir.path().c_str());
+    const std::string folder = std::filesystem::path(binary).parent_path().string();
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = -1;
     if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);

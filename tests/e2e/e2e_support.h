@@ -35,6 +35,13 @@ private:
     std::optional<int> m_status;  // the raw wait status, once reaped
 };
 
+// Starts the binary from its own folder, with the environment InstalledProgram::Run describes.
+RunningProgram StartBinary(const std::string& binary, const std::vector<std::string>& arguments,
+                           const std::vector<std::pair<std::string, std::string>>& env,
+                           const std::optional<std::string>& day);
+ProgramRun RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
+                     const std::vector<std::pair<std::string, std::string>>& env = {});
+
 // A temporary program folder holding a copy of the real Tarvona binary.
 class InstalledProgram {
 public:

@@ -39,11 +39,18 @@ TEST(StartUp, PurgesThePendingDeletions) {
     EXPECT_FALSE(Exists(program / "Tarvona.tmp"));
 }
 
+// A data folder the run can lock but not write in (a read-only program folder is never one).
 TEST(StartUp, ReadOnlyFolderIsReportedAndTheRunGoesOn) {
     InstalledProgram program;
+    test::TempDir share;
+    const std::string data = share / "tarvona";
+    std::filesystem::create_directory(data);
+    WriteFile(data + "/Tarvona.lock", "");
+    ::chmod(data.c_str(), 0555);
     ::chmod(program.folder().c_str(), 0555);
-    auto run = program.Run({"/START"});
+    auto run = program.Run({"/START"}, {{"XDG_DATA_HOME", share.path()}});
     ::chmod(program.folder().c_str(), 0755);
+    ::chmod(data.c_str(), 0755);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
               "Tarvona: Error: Unable to create message directory. Scheduling messages will not "

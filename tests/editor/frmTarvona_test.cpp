@@ -40,12 +40,13 @@ class EditorTest : public QObject {
     std::unique_ptr<frmTarvona> editor;
     int ended = 0;
 
-    void Open(const std::string& ini = "") {
+    void Open(const std::string& ini = "", const std::function<void()>& spoil = {}) {
         dir = std::make_unique<TempDir>();
         state = std::make_unique<ProgramState>();
         SetUpPaths(*state, dir->path());
         std::filesystem::create_directory(state->MessageDir);
         if (!ini.empty()) WriteFile(state->IniFile, ini);
+        if (spoil) spoil();
         LoadEvents(*state);
         desktop = std::make_unique<ScriptedDesktop>();
         shell = std::make_unique<RecordingShell>();
@@ -264,6 +265,38 @@ private slots:
         ::chmod(dir->path().c_str(), 0755);
         QCOMPARE(ended, 1);
         QVERIFY2(desktop->messages.empty(), "Cancel's version write stays silent");
+    }
+
+    // A file the editor cannot read or must not trust is said so at once, and Exit leaves it.
+    void anUnusableFileIsToldAndNeverSaved() {
+        const struct {
+            const char* what;
+            std::function<void(const std::string&)> spoil;
+            const char* message;
+        } cases[] = {
+            {"writable by others", [](const std::string& ini) { ::chmod(ini.c_str(), 0666); },
+             "Tarvona.ini belongs to another user or others can write to it, so its events are "
+             "not run, shown or saved."},
+            {"a folder",
+             [](const std::string& ini) {
+                 std::filesystem::remove(ini);
+                 std::filesystem::create_directory(ini);
+             },
+             "Unable to read Tarvona.ini. The events cannot be shown or saved."},
+        };
+        for (const auto& c : cases) {
+            Open(kFilled, [&] { c.spoil(dir->path() + "/Tarvona.ini"); });
+            QTRY_COMPARE(desktop->messages.size(), size_t(1));
+            QCOMPARE(desktop->messages[0].text, std::string(c.message));
+            QCOMPARE(desktop->messages[0].caption, std::string("Error"));
+            QCOMPARE(Text("txtCommand")->text(), QString());
+            Text("txtCommand")->setText("/usr/bin/typed-over");
+            Click("cmdExit");
+            QCOMPARE(ended, 1);
+            QCOMPARE(desktop->messages.size(), size_t(1));
+            if (std::filesystem::is_regular_file(state->IniFile))
+                QCOMPARE(ReadFile(state->IniFile), kFilled);
+        }
     }
 
     // Under a dark theme the date box keeps its white background: its text must stay dark.

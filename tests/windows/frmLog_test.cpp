@@ -79,10 +79,11 @@ private slots:
     void runStartsTheEditorOrSaysItCannot() {
         Setup s;
         s.state.LaunchErrors = true;
+        s.state.ProgramFile = "/usr/bin/tarvona";  // the running program, whatever its name
         frmLog viewer(s.state, s.desktop, [&] { ++s.ended; });
         viewer.show();
         QTest::mouseClick(viewer.findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
-        QCOMPARE(s.desktop.started, std::vector<std::string>{s.dir.path() + "/Tarvona"});
+        QCOMPARE(s.desktop.started, std::vector<std::string>{"/usr/bin/tarvona"});
         QCOMPARE(s.ended, 1);
 
         Setup failing;
