@@ -18,7 +18,7 @@ struct ProgramState {
     std::string MessageDir;  // no trailing separator
     std::string TempList;
     std::string CrLf = "\r\n";
-    std::string AppVersion = "1.36a";
+    std::string AppVersion = TARVONA_VERSION;
     static constexpr int16_t MaxEvent = kMaxEvent;
     bool LaunchErrors = false;
     bool CancelEdits = false;
