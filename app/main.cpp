@@ -44,20 +44,14 @@ namespace {
 constexpr int kNoDisplayStatus = 2;
 
 std::string Usage(const std::string& command, const std::string& dataFolder) {
-    const std::string pad(command.size(), ' ');
-    return "Usage: " + command + "            show the event editor\n" +  //
-           "       " + command +
-           " /start     open every event that is due (the launch run at login)\n" + "       " +
-           command + " --help | --version\n" +  //
-           "       " + pad +
-           "\n"
-           "Your events are kept in " +
-           dataFolder +
-           ":\n"
-           "Tarvona.ini (the events), Tarvona.log (failed launches), Tarvona.tmp and the Messages\n"
-           "folder. The launch run exits with 1 when an event failed or its next date could not "
-           "be\n"
-           "written; the editor exits with 2 when no display answers. See tarvona(1).\n";
+    const std::string lead = "       " + command;
+    return "Usage: " + command + "            show the event editor\n" + lead +
+           " /start     open every event that is due (the launch run at login)\n" + lead +
+           " --help | --version\n\nYour events are kept in " + dataFolder +
+           ":\nTarvona.ini (the events), Tarvona.log (failed launches), Tarvona.tmp and the "
+           "Messages\nfolder. The launch run exits with 1 when an event failed or its next date "
+           "could not be\nwritten; the editor exits with 2 when no display answers. See "
+           "tarvona(1).\n";
 }
 
 // The running user's data folder, made when missing; nothing (with a line on standard error)
