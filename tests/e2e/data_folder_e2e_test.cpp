@@ -47,7 +47,9 @@ TEST(DataFolder, ProgramFolderOnlyWhenItIsTheUsersOwn) {
         InstalledProgram program;
         TempDir home;
         WriteFile(program / "Tarvona.ini", kDueEvent);
-        if (c.otherOwner) ASSERT_EQ(::chown(program.folder().c_str(), kNobody, kNobody), 0);
+        if (c.otherOwner) {
+            ASSERT_EQ(::chown(program.folder().c_str(), kNobody, kNobody), 0);
+        }
         ::chmod(program.folder().c_str(), c.mode);
         const auto run = program.Run({"/start"}, {{"XDG_DATA_HOME", home / "data"}});
         ::chmod(program.folder().c_str(), 0755);
@@ -83,7 +85,9 @@ TEST(DataFolder, ASettingsFileOthersCanChangeIsNeverRun) {
         const std::string ini = program / "Tarvona.ini";
         WriteFile(ini, kDueEvent);
         ::chmod(ini.c_str(), c.mode);
-        if (c.otherOwner) ASSERT_EQ(::chown(ini.c_str(), kNobody, kNobody), 0);
+        if (c.otherOwner) {
+            ASSERT_EQ(::chown(ini.c_str(), kNobody, kNobody), 0);
+        }
         const auto run = program.Run({"/start"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("belongs to another user or others can write to it"),
