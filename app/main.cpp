@@ -5,6 +5,8 @@
 // can see: where no display answers it runs without windows. Only one launch run works on a
 // data folder at a time (its run lock), and it holds the folder's state lock from start-up to
 // its last write.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <cerrno>
@@ -102,8 +104,9 @@ RunReport StartAndRun(ProgramState& state, const std::string& dataFolder, Deskto
              untrusted ? "The settings file belongs to another user or others can write to it; "
                          "nothing was opened."
                        : "The settings file cannot be read (not a regular file, larger than " +
-                             std::to_string(IniFile::kMaxSize / (1024 * 1024)) +
-                             " MiB, or not readable); nothing was opened."});
+                             std::to_string(IniFile::kMaxSize / 1024) +
+                             " KiB, not readable, or in an encoding other than 8-bit text or "
+                             "UTF-16LE with its byte-order mark); nothing was opened."});
         return report;
     }
     GioShell shell;
@@ -119,6 +122,8 @@ int LaunchWithoutWindows(ProgramState& state, const std::string& dataFolder) {
 
 int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
     QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == "offscreen")
+        return LaunchWithoutWindows(state, dataFolder);
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;
@@ -171,7 +176,9 @@ int LaunchMode(int& argc, char** argv) {
     const DisplayChoice display =
         FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
     if (display.platforms.empty()) return LaunchWithoutWindows(state, *dataFolder);
-    UseDisplay(display);
+    // A display that goes away before Qt connects leaves Qt offscreen, and the run without
+    // windows, rather than ending it.
+    UseDisplay(display, "offscreen");
     return LaunchWithWindows(argc, argv, state, *dataFolder);
 }
 
@@ -208,6 +215,12 @@ int EditorMode(int& argc, char** argv) {
 int main(int argc, char** argv) {
     // A file-size limit must turn into a failed write, never end the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Every descriptor the session allows: GLib aborts where it cannot get one it needs.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     // The two options every Linux program answers; they touch no file and need no display.
     if (arguments == std::vector<std::string>{"--help"}) {

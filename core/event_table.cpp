@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "file_access.h"
 #include "ini_file.h"
 #include "program_files.h"
 #include "program_state.h"
@@ -86,7 +87,8 @@ bool LoadEvents(ProgramState& state) {
 
     // One read of the file answers every key exactly as one profile call per key would.
     const auto file = IniFile(state.IniFile).Load(&state.Loaded.problem);
-    const IniDocument ini = file.value_or(IniDocument());
+    const IniDocument none;
+    const IniDocument& ini = file ? *file : none;
     state.Loaded.present.assign(slots, {});
     for (size_t n = 0; n < slots; ++n)
         for (Field field : kFields) {
@@ -115,15 +117,23 @@ bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>
     StateLock lock(state);
     if (!lock.Held()) return false;
     const IniFile file(state.IniFile);
-    auto ini = file.Load();
+    const std::string stamp = FileStamp(state.IniFile);
+    std::optional<IniDocument> ini;
+    if (state.Settings && !stamp.empty() && state.Settings->stamp == stamp)
+        ini = std::move(state.Settings->document);
+    else
+        ini = file.Load();
+    state.Settings.reset();
     if (!ini || LostKeys(state.Loaded, *ini)) return false;
     change(*ini);
-    return file.Store(*ini);
+    if (!file.Store(*ini)) return false;
+    state.Settings = ProgramState::HeldSettings{FileStamp(state.IniFile), std::move(*ini)};
+    return true;
 }
 
-// A key whose value the editor left as LoadEvents read it stays as the file holds it now, so
-// that what a launch run wrote meanwhile (a next date, a used-up event) is not undone. Without
-// another writer this gives the same file as writing every key.
+// A key the user did not change and the file now holds stays as the file holds it, so that what
+// a launch run or a restored backup wrote meanwhile is not undone; a key the file lacks at this
+// moment is written. Without another writer this gives the same file as writing every key.
 bool SaveEvents(ProgramState& state) {
     return ChangeSettings(state, [&state](IniDocument& ini) {
         ini.Set(kVersionSection, "Version", state.AppVersion);
@@ -133,11 +143,9 @@ bool SaveEvents(ProgramState& state) {
             for (Field field : kFields) {
                 const int slot = static_cast<int>(n);
                 const std::string value = FieldText(table, field, slot);
-                const bool unchanged = n < state.Loaded.present.size() &&
-                                       state.Loaded.present[n][static_cast<size_t>(field)] &&
-                                       value == FieldText(state.Loaded.values, field, slot) &&
-                                       ini.Get(SectionOf(field), KeyOf(field, slot)).has_value();
-                if (!unchanged) ini.Set(SectionOf(field), KeyOf(field, slot), value);
+                const bool changed = value != FieldText(state.Loaded.values, field, slot);
+                if (changed || !ini.Get(SectionOf(field), KeyOf(field, slot)))
+                    ini.Set(SectionOf(field), KeyOf(field, slot), value);
             }
     });
 }

@@ -1,9 +1,14 @@
 #include "program_files.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
+#include <iostream>
+#include <set>
+#include <vector>
 
 #include "file_access.h"
 #include "file_lock.h"
@@ -16,8 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Tarvona.tmp is a short list of paths; anything larger is no list of ours.
-constexpr size_t kMaxTempList = 1024 * 1024;
+// No path of a message file is longer.
+constexpr size_t kMaxPath = 4096;
 
 const char* const kIniName = "Tarvona.ini";
 const char* const kTempListName = "Tarvona.tmp";
@@ -90,42 +95,76 @@ StateLock::StateLock(ProgramState& state, std::chrono::milliseconds wait) : m_st
 }
 
 StateLock::~StateLock() {
-    if (m_held && --m_state.StateLockDepth == 0) m_state.HeldStateLock.reset();
+    if (m_held && --m_state.StateLockDepth == 0) {
+        m_state.HeldStateLock.reset();
+        m_state.Settings.reset();  // another process may change the file from now on
+    }
 }
+
+namespace {
+
+// The message files Tarvona.tmp lists, each once, in their order. Any other line is dropped
+// while reading, so the list stays as small as the Messages folder however large the file grew.
+std::optional<std::vector<std::string>> ReadTempList(const ProgramState& state) {
+    std::vector<std::string> lines;
+    std::set<std::string> seen;
+    const ReadStatus status = ForEachLine(state.TempList, kMaxPath, [&](const std::string& line) {
+        if (IsMessageFile(line, state.MessageDir) && seen.insert(line).second)
+            lines.push_back(line);
+    });
+    if (status != ReadStatus::Read && status != ReadStatus::Missing) return std::nullopt;
+    return lines;
+}
+
+bool WriteTempList(const ProgramState& state, const std::vector<std::string>& lines) {
+    if (lines.empty()) {
+        std::error_code ec;
+        fs::remove(state.TempList, ec);
+        return !ec;
+    }
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + state.CrLf;
+    return WriteFileAtomically(state.TempList, bytes);
+}
+
+bool IsRealFolder(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
 
 bool AppendToTempList(ProgramState& state, const std::string& command) {
     StateLock lock(state);
     if (!lock.Held()) return false;
-    FileRead list = ReadRegularFile(state.TempList, kMaxTempList);
-    if (list.status != ReadStatus::Read && list.status != ReadStatus::Missing) return false;
-    std::string bytes = std::move(list.bytes);
-    if (!bytes.empty() && bytes.back() != '\n') bytes += state.CrLf;
-    return WriteFileAtomically(state.TempList, bytes + command + state.CrLf);
+    auto lines = ReadTempList(state);
+    if (!lines) return false;
+    if (std::find(lines->begin(), lines->end(), command) == lines->end()) lines->push_back(command);
+    return WriteTempList(state, *lines);
 }
 
 void PurgeTempList(ProgramState& state) {
     StateLock lock(state);
     if (!lock.Held()) return;
-    const FileRead list = ReadRegularFile(state.TempList, kMaxTempList);
-    if (list.status != ReadStatus::Read) return;
-
-    std::string kept;
-    std::istringstream lines(list.bytes);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!IsMessageFile(line, state.MessageDir)) continue;
+    const auto lines = ReadTempList(state);
+    if (!lines) return;
+    // Files in a Messages that is a link, a file or a dangling link are never deleted: their
+    // lines could only wait for ever.
+    const bool folderUsable =
+        IsRealFolder(state.MessageDir) || !fs::exists(fs::symlink_status(state.MessageDir));
+    std::vector<std::string> kept;
+    for (const std::string& line : *lines) {
+        if (!folderUsable) {
+            std::cerr << "Tarvona: " << line << ": " << state.MessageDir
+                      << " is not a folder; dropped from the list of messages to delete\n";
+            continue;
+        }
         // The name the check approved, never the raw line, which the kernel could resolve
         // through a link to somewhere else.
         const std::string name = fs::path(line).lexically_normal().filename().string();
-        if (DeleteFromFolder(state.MessageDir, name) == DeleteResult::Failed)
-            kept += line + state.CrLf;
+        if (DeleteFromFolder(state.MessageDir, name) == DeleteResult::Failed) kept.push_back(line);
     }
-    if (kept.empty()) {
-        std::error_code ec;
-        fs::remove(state.TempList, ec);
-    } else if (kept != list.bytes) {
-        WriteFileAtomically(state.TempList, kept);
-    }
+    if (kept != *lines || kept.empty()) WriteTempList(state, kept);
 }
 
 void RemoveStaleTemporaries(ProgramState& state) {

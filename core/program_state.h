@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "event_table.h"
@@ -31,6 +32,13 @@ struct ProgramState {
     // The data folder's lock while this process holds it (see StateLock).
     std::shared_ptr<FileLock> HeldStateLock;
     int StateLockDepth = 0;
+    // The settings file as this process last read or wrote it while holding the lock, with the
+    // file's stamp then; a launch run, which holds the lock throughout, reads the file once.
+    struct HeldSettings {
+        std::string stamp;
+        IniDocument document;
+    };
+    std::optional<HeldSettings> Settings;
 };
 
 }  // namespace tarvona

@@ -444,10 +444,13 @@ void frmTarvona::cmdTest_Click() {
     const int style = m_style->currentIndex() >= 0
                           ? m_style->currentIndex()
                           : m_state.Events.EventRunStyle[m_state.CurrentRecord];
-    const int32_t result = m_shell.LaunchCommand(winId(), ToBytes(text), style);
+    // The stored bytes while the shown text is theirs, so Test opens what the launch run opens,
+    // also a name that is not UTF-8.
+    const std::string command = Stored(text, m_state.Events.EventCommand[m_state.CurrentRecord]);
+    const int32_t result = m_shell.LaunchCommand(winId(), command, style);
     if (LaunchSucceeded(result)) return;
     m_desktop.beep();
-    m_desktop.messageBox("Could not execute " + ToBytes(text) + ".", "Tarvona", Buttons::Ok);
+    m_desktop.messageBox("Could not execute " + command + ".", "Tarvona", Buttons::Ok);
 }
 
 void frmTarvona::cmdBrowse_Click() {

@@ -1,5 +1,6 @@
 #include "display.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -7,7 +8,9 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,9 +22,11 @@ namespace tarvona {
 
 namespace {
 
-// An X server can accept a connection and then never answer (frozen, or a host that drops
-// packets), so the connection is tried in a child that is given up on after this long.
+// A display server can accept a connection and then never answer (frozen, or a host that drops
+// packets), so it is given this long to answer. X is tried in a child that is given up on, since
+// xcb_connect cannot be interrupted; Wayland's one round trip is done here with poll.
 constexpr auto kXTimeout = std::chrono::seconds(3);
+constexpr auto kWaylandTimeout = std::chrono::seconds(3);
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -49,6 +54,39 @@ bool XAnswers() {
     return false;
 }
 
+// Reads until the compositor answers the sync request of WaylandAnswers (the callback's "done"
+// event) or closes, fails or lets the time run out.
+bool AwaitSyncDone(int fd, std::chrono::steady_clock::time_point deadline) {
+    constexpr uint32_t kCallback = 2, kDone = 0;
+    std::vector<unsigned char> received;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, static_cast<int>(left.count()));
+        if (polled < 0 && errno == EINTR) continue;
+        if (polled <= 0) return false;
+        unsigned char buffer[4096];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) return false;  // closed or broken
+        received.insert(received.end(), buffer, buffer + n);
+        // Each event: object id, then size (high 16 bits) and opcode (low 16 bits), native order.
+        while (received.size() >= 8) {
+            uint32_t header[2];
+            std::memcpy(header, received.data(), sizeof header);
+            const size_t size = header[1] >> 16;
+            if (size < 8) return false;
+            if (received.size() < size) break;
+            if (header[0] == kCallback && (header[1] & 0xffff) == kDone) return true;
+            received.erase(received.begin(), received.begin() + static_cast<long>(size));
+        }
+    }
+}
+
+// A compositor answers when one wl_display.sync round trip completes: a socket that accepts but
+// never answers, or closes at once, is no display.
 bool WaylandAnswers() {
     std::string name = Environment("WAYLAND_DISPLAY");
     if (name.empty()) name = "wayland-0";
@@ -63,10 +101,15 @@ bool WaylandAnswers() {
     std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const auto deadline = std::chrono::steady_clock::now() + kWaylandTimeout;
+    // wl_display (object 1) request 0, sync, with the new callback object 2.
+    const uint32_t sync[3] = {1, (12u << 16) | 0u, 2};
+    const bool answered =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        ::send(fd, sync, sizeof sync, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof sync) &&
+        AwaitSyncDone(fd, deadline);
     ::close(fd);
-    return connected;
+    return answered;
 }
 
 bool PluginInstalled(const std::string& pluginFolder, const std::string& file) {
@@ -97,17 +140,24 @@ DisplayChoice FindDisplay(const std::string& pluginFolder) {
     std::string requested = Environment("QT_QPA_PLATFORM");
     if (requested.empty()) requested = DefaultPlatforms();
 
+    const bool x = XAnswers();
+    const bool wayland = WaylandAnswers();
+    // Nothing started later (GIO's D-Bus autolaunch, the programs we open) may wait on a display
+    // that did not answer.
+    if (!x) ::unsetenv("DISPLAY");
+    if (!wayland) ::unsetenv("WAYLAND_DISPLAY");
+
     DisplayChoice choice;
     std::stringstream entries(requested);
     for (std::string entry; std::getline(entries, entry, ';');) {
         const std::string name = entry.substr(0, entry.find(':'));
         bool answers = false;
         if (name == "xcb") {
-            answers = PluginInstalled(pluginFolder, "libqxcb.so") && XAnswers();
+            answers = x && PluginInstalled(pluginFolder, "libqxcb.so");
         } else if (name == "wayland" || name == "wayland-egl") {
             const std::string plugin =
                 name == "wayland" ? "libqwayland-generic.so" : "libqwayland-egl.so";
-            answers = PluginInstalled(pluginFolder, plugin) && WaylandAnswers();
+            answers = wayland && PluginInstalled(pluginFolder, plugin);
         } else if (!name.empty()) {
             choice.askedForOther = choice.platforms.empty();
             break;
@@ -117,8 +167,10 @@ DisplayChoice FindDisplay(const std::string& pluginFolder) {
     return choice;
 }
 
-void UseDisplay(const DisplayChoice& choice) {
-    ::setenv("QT_QPA_PLATFORM", choice.platforms.c_str(), 1);
+void UseDisplay(const DisplayChoice& choice, const std::string& fallback) {
+    const std::string platforms =
+        fallback.empty() ? choice.platforms : choice.platforms + ";" + fallback;
+    ::setenv("QT_QPA_PLATFORM", platforms.c_str(), 1);
 }
 
 }  // namespace tarvona

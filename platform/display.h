@@ -5,8 +5,10 @@
 namespace tarvona {
 
 // Where Tarvona's windows can be shown, decided by really connecting: an X display that
-// answers (DISPLAY), a Wayland compositor whose socket accepts (WAYLAND_DISPLAY), each only when
-// Qt's plugin for it is installed. A stale DISPLAY or a compositor that is gone is no display.
+// answers (DISPLAY), a Wayland compositor that completes a round trip (WAYLAND_DISPLAY), each
+// within a few seconds and only when Qt's plugin for it is installed. A stale DISPLAY, a frozen
+// server or a compositor that is gone or closes at once is no display, and its variable is taken
+// out of the environment.
 struct DisplayChoice {
     // The Qt platforms that answered, best first, as a QT_QPA_PLATFORM list; empty when none.
     std::string platforms;
@@ -18,7 +20,8 @@ struct DisplayChoice {
 // pluginFolder is Qt's plugin folder (the one holding platforms/).
 DisplayChoice FindDisplay(const std::string& pluginFolder);
 
-// Makes Qt use exactly the platforms that answered, so it never tries one that is gone.
-void UseDisplay(const DisplayChoice& choice);
+// Makes Qt use exactly the platforms that answered, so it never tries one that is gone; then the
+// fallback (such as "offscreen"), should they all go away before Qt connects.
+void UseDisplay(const DisplayChoice& choice, const std::string& fallback = "");
 
 }  // namespace tarvona

@@ -16,8 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kTemporaryMark = ".new-";
+// ".<target>.tarvona-write-XXXXXX": a hidden name no user picks for a file of their own.
+const std::string kTemporaryMark = ".tarvona-write-";
 constexpr size_t kTemporaryLetters = 6;  // the XXXXXX of mkstemp
+
+std::string TemporaryPrefix(const std::string& target) {
+    return "." + target + kTemporaryMark;
+}
 
 class Descriptor {
 public:
@@ -132,6 +137,40 @@ FileRead ReadFileTail(const std::string& path, size_t count) {
     return result;
 }
 
+ReadStatus ForEachLine(const std::string& path, size_t maxLine,
+                       const std::function<void(const std::string&)>& line) {
+    FileRead result;
+    struct stat st {};
+    Descriptor fd(OpenRegular(path, result, st));
+    if (fd.get() < 0) return result.status;
+    std::string current;
+    bool tooLong = false;
+    auto finish = [&] {
+        if (!current.empty() && current.back() == '\r') current.pop_back();
+        if (!tooLong) line(current);
+        current.clear();
+        tooLong = false;
+    };
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return ReadStatus::Failed;
+        if (n == 0) break;
+        for (ssize_t i = 0; i < n; ++i) {
+            if (buffer[i] == '\n') {
+                finish();
+            } else if (current.size() <= maxLine) {
+                current += buffer[i];
+            } else {
+                tooLong = true;
+            }
+        }
+    }
+    if (!current.empty()) finish();
+    return ReadStatus::Read;
+}
+
 FileRead ReadRegularFile(const std::string& path, size_t limit) {
     FileRead result;
     struct stat st {};
@@ -162,6 +201,15 @@ FileRead ReadRegularFile(const std::string& path, size_t limit) {
     return result;
 }
 
+std::string FileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return "";
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+           std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + ":" + std::to_string(st.st_ctim.tv_sec) + "." +
+           std::to_string(st.st_ctim.tv_nsec);
+}
+
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     const auto target = WriteTarget(path);
     if (!target) return false;
@@ -172,7 +220,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     const bool exists = ::stat(target->c_str(), &old) == 0;
     if (exists && (!S_ISREG(old.st_mode) || IsReadOnly(*target))) return false;
 
-    std::string temp = *target + kTemporaryMark + std::string(kTemporaryLetters, 'X');
+    const fs::path targetPath(*target);
+    std::string temp =
+        (targetPath.parent_path() /
+         (TemporaryPrefix(targetPath.filename().string()) + std::string(kTemporaryLetters, 'X')))
+            .string();
     Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0) return false;
     mode_t mode = exists ? (old.st_mode & 07777) : 0666;
@@ -198,7 +250,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
 }
 
 bool IsTemporaryOf(const std::string& name, const std::string& target) {
-    const std::string prefix = target + kTemporaryMark;
+    const std::string prefix = TemporaryPrefix(target);
     if (name.size() != prefix.size() + kTemporaryLetters || name.compare(0, prefix.size(), prefix))
         return false;
     for (size_t i = prefix.size(); i < name.size(); ++i) {
@@ -219,9 +271,12 @@ void RemoveTemporariesOf(const std::string& folder, const std::vector<std::strin
         const std::string name = entry->d_name;
         for (const std::string& target : targets) {
             struct stat st {};
+            // Only a plain file that we could have made: never a link, one with other names,
+            // or another user's.
             if (IsTemporaryOf(name, target) &&
                 ::fstatat(fd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISREG(st.st_mode))
+                S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                (st.st_uid == ::geteuid() || ::geteuid() == 0))
                 stale.push_back(name);
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,15 +24,25 @@ struct FileRead {
 // link) is never opened for reading, so nothing here can block or run without end.
 FileRead ReadRegularFile(const std::string& path, size_t limit);
 
+// Hands every line of a regular file to `line`, without its line end, reading a piece at a time,
+// so that a file of any size costs little memory. Lines longer than maxLine bytes are skipped.
+// Read only on the terms of ReadRegularFile; the status says whether it was.
+ReadStatus ForEachLine(const std::string& path, size_t maxLine,
+                       const std::function<void(const std::string&)>& line);
+
 // The last `count` bytes of a regular file (all of a smaller one), read on the same terms.
 FileRead ReadFileTail(const std::string& path, size_t count);
 
+// Identifies the file's present contents (device, inode, size, change time): the same stamp
+// means nobody replaced or changed the file in between. Empty when it cannot be had.
+std::string FileStamp(const std::string& path);
+
 // Replaces the file with exactly these bytes: a temporary file beside it (named
-// "<name>.new-XXXXXX"), flushed, renamed over the target, and the folder flushed so that the new
-// name survives a power cut. A symbolic link is followed (the file it names is replaced, even
-// when it does not exist yet), the old permissions are kept, a read-only target or folder and a
-// target that is no regular file are refused. On failure the target is left exactly as it was
-// and false is returned.
+// ".<name>.tarvona-write-XXXXXX"), flushed, renamed over the target, and the folder flushed so that
+// the new name survives a power cut. A symbolic link is followed (the file it names is replaced,
+// even when it does not exist yet), the old permissions are kept, a read-only target or folder and
+// a target that is no regular file are refused. On failure the target is left exactly as it was and
+// false is returned.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 // Whether a name in a folder is a temporary file that WriteFileAtomically made for target.

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "shell.h"
 
@@ -189,13 +190,30 @@ bool HasExecutableType(const std::string& head) {
            head.rfind("#!", 0) == 0;
 }
 
+// GLib aborts the whole process where it cannot get a descriptor it needs (its main context's
+// wakeup, a worker thread's pipe), so a launch without a few to spare fails here instead.
+bool DescriptorsToSpare(int count) {
+    std::vector<int> opened;
+    for (int i = 0; i < count; ++i) {
+        const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (fd < 0) break;
+        opened.push_back(fd);
+    }
+    for (int fd : opened) ::close(fd);
+    return static_cast<int>(opened.size()) == count;
+}
+
+constexpr int kDescriptorsForGio = 16;
+
 }  // namespace
 
 int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_t style) {
-    m_lastShowCommand = style + 1;
+    // Any number a hand edit put in the file: wrapped as the 32-bit show command it becomes.
+    m_lastShowCommand = static_cast<int32_t>(static_cast<uint32_t>(style) + 1u);
     const std::string name = Unquoted(command);
     // A NUL byte would cut the name short at a file nobody named.
     if (name.empty() || name.find('\0') != std::string::npos) return kFileNotFound;
+    if (!DescriptorsToSpare(kDescriptorsForGio)) return kOutOfMemoryOrCorrupt;
     if (IsUrl(name)) return OpenUrl(name);
 
     const std::string path = ResolveBareName(name);

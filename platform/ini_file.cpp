@@ -169,6 +169,10 @@ IniDocument::IniDocument(const std::string& bytes) : m_read(bytes) {
         }
         text = bytes.substr(pos);
     }
+    // One line per line end at most: reserved at once, so the lines never take twice their room.
+    m_lines.reserve(static_cast<size_t>(std::count_if(
+                        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; })) +
+                    1);
     pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
@@ -248,7 +252,10 @@ int32_t IniDocument::GetInt(const std::string& section, const std::string& key,
 
 std::string IniDocument::Bytes() const {
     std::string text;
-    for (const Line& line : m_lines) text += line.text + line.end;
+    size_t size = 0;
+    for (const Line& line : m_lines) size += line.text.size() + line.end.size();
+    text.reserve(size);
+    for (const Line& line : m_lines) text.append(line.text).append(line.end);
     return m_utf16 ? m_bom + Utf8ToUtf16(text) + m_tail : m_bom + text;
 }
 
@@ -264,11 +271,19 @@ int32_t ProfileInteger(const std::string& text) {
     return static_cast<int32_t>(number);
 }
 
+bool IsKnownEncoding(const std::string& bytes) {
+    if (bytes.compare(0, kUtf16Bom.size(), kUtf16Bom) == 0)
+        return bytes.size() < 4 || bytes[2] != '\0' || bytes[3] != '\0';  // not UTF-32LE
+    return bytes.find('\0') == std::string::npos;
+}
+
 std::optional<IniDocument> IniFile::Load(IniProblem* problem) const {
     IniProblem found = IniProblem::None;
     std::optional<IniDocument> document;
     FileRead read = ReadRegularFile(m_path, kMaxSize);
-    if (read.status == ReadStatus::Read) {
+    if (read.status == ReadStatus::Read && !IsKnownEncoding(read.bytes)) {
+        found = IniProblem::Unreadable;
+    } else if (read.status == ReadStatus::Read) {
         // As cron does with a crontab: the file of another user, or one that others can write,
         // must not decide what runs.
         const bool othersWrite = (read.mode & S_IWOTH) != 0;
@@ -286,8 +301,12 @@ std::optional<IniDocument> IniFile::Load(IniProblem* problem) const {
 }
 
 // The same value again leaves the file alone, as the profile functions do.
-bool IniFile::Store(const IniDocument& document) const {
-    return !document.Changed() || WriteFileAtomically(m_path, document.Bytes());
+bool IniFile::Store(IniDocument& document) const {
+    std::string bytes = document.Bytes();
+    if (document.Holds(bytes)) return true;
+    if (!WriteFileAtomically(m_path, bytes)) return false;
+    document.Written(std::move(bytes));
+    return true;
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,

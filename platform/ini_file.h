@@ -26,6 +26,9 @@ public:
     std::string Bytes() const;
     // Whether the text differs from what was read (a document not read from a file always does).
     bool Changed() const { return !m_read || Bytes() != *m_read; }
+    // What Store needs: whether the file already holds these bytes, and that it now does.
+    bool Holds(const std::string& bytes) const { return m_read && *m_read == bytes; }
+    void Written(std::string bytes) { m_read = std::move(bytes); }
 
 private:
     struct Line {
@@ -50,20 +53,27 @@ private:
     mutable bool m_indexed = false;
 };
 
+// Whether the bytes are in an encoding the reader knows: 8-bit text (UTF-8 or any other, with or
+// without a UTF-8 byte-order mark), or UTF-16LE with its byte-order mark. UTF-16 without a mark,
+// UTF-16BE and UTF-32 hold NUL bytes where text has none, and are read as nothing.
+bool IsKnownEncoding(const std::string& bytes);
+
 // Reads a profile integer from a text value: blanks, an optional sign, decimal digits up to the
 // first other character, wrapped to 32 bits; no digit gives 0.
 int32_t ProfileInteger(const std::string& text);
 
 // Why a settings file gives no document: it cannot be read (no regular file, larger than kMaxSize,
-// no permission), or it cannot be trusted (another user's, or writable by others), since what it
-// names is run as the user.
+// no permission, an encoding the reader does not know), or it cannot be trusted (another user's, or
+// writable by others), since what it names is run as the user.
 enum class IniProblem { None, Unreadable, NotTrusted };
 
 // One settings file on disk; every call reads or writes the file itself. A file with a problem
 // is never read and never written over.
 class IniFile {
 public:
-    static constexpr size_t kMaxSize = 16 * 1024 * 1024;
+    // A table of 25 events takes a few kilobytes. The bound keeps a damaged or hostile file from
+    // costing a login run seconds and hundreds of megabytes.
+    static constexpr size_t kMaxSize = 1024 * 1024;
 
     explicit IniFile(std::string path) : m_path(std::move(path)) {}
 
@@ -77,7 +87,7 @@ public:
     // Load gives an empty document for a missing file, and nothing when the file exists but
     // cannot be read, so that it is never replaced.
     std::optional<IniDocument> Load(IniProblem* problem = nullptr) const;
-    bool Store(const IniDocument& document) const;
+    bool Store(IniDocument& document) const;
 
     const std::string& Path() const { return m_path; }
 

@@ -152,7 +152,7 @@ TEST_F(EventTableTest, HandEditedFile) {
 
 TEST_F(EventTableTest, BinaryGarbageReadsAsDefaultsAndIsNotLost) {
     std::string garbage;
-    for (int i = 0; i < 512; ++i) garbage += static_cast<char>((i * 37) % 256);
+    for (int i = 0; i < 512; ++i) garbage += static_cast<char>((i * 37) % 255 + 1);  // no NUL
     WriteFile(state.IniFile, garbage);
     Load();
     EXPECT_EQ(state.Events.EventDue[0], "Disabled");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -110,7 +111,7 @@ TEST_F(PurgeTest, FileAlreadyGoneCountsAsDeleted) {
 TEST_F(PurgeTest, UndeletableFileStaysListed) {
     const std::string a = Message("msg11111.txt");
     const std::string b = Message("msg22222.txt");
-    WriteFile(state.TempList, a + "\n" + b + "\n");
+    WriteFile(state.TempList, a + "\r\n" + b + "\r\n");
     ::chmod(state.MessageDir.c_str(), 0555);
     PurgeTempList(state);
     ::chmod(state.MessageDir.c_str(), 0755);
@@ -185,10 +186,16 @@ TEST_F(PurgeTest, NeverDeletesOutsideMessagesThroughLinksOrNulBytes) {
 TEST(StartUpFiles, LeftoversOfKilledWritesGoAndNothingElse) {
     TempDir dir;
     const std::vector<std::pair<std::string, bool>> names = {
-        {"Tarvona.ini.new-a1B2c3", false}, {"Tarvona.tmp.new-ZZ9zz9", false},
-        {"Tarvona.ini.new-a1B2c", true},   {"Tarvona.ini.new-a1B2c3x", true},
-        {"Tarvona.log.new-a1B2c3", true},  {"notes.ini.new-a1B2c3", true}};
+        {".Tarvona.ini.tarvona-write-a1B2c3", false},
+        {".Tarvona.tmp.tarvona-write-ZZ9zz9", false},
+        {".Tarvona.ini.tarvona-write-a1B2c", true},
+        {".Tarvona.ini.tarvona-write-a1B2c3x", true},
+        {".Tarvona.log.tarvona-write-a1B2c3", true},
+        {"Tarvona.ini.new-backup", true},  // a user's own file, whatever it looks like
+        {".Tarvona.ini.tarvona-write-linked", true}};
     for (const auto& [name, stays] : names) WriteFile(dir / name, "x");
+    // A file with a second name is somebody's, not a write of ours that was cut short.
+    ::link((dir / ".Tarvona.ini.tarvona-write-linked").c_str(), (dir / "kept-link").c_str());
     ProgramState state;
     test::ScriptedDesktop desktop;
     StartUp(state, dir.path(), desktop);
