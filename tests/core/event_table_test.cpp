@@ -186,5 +186,30 @@ TEST_F(EventTableTest, UnreadableFileIsNeverReplaced) {
     EXPECT_TRUE(std::filesystem::is_directory(state.IniFile));
 }
 
+// Encodings the reader does not know are never taken for an empty table and never written to.
+TEST_F(EventTableTest, UnknownEncodingsAreUnreadableAndLeftAlone) {
+    const std::string text = "[Commands]\r\nCommand0=/bin/x\r\n";
+    std::string be, le, le32;
+    for (char c : text) {
+        be += std::string(1, '\0') + c;
+        le += std::string(1, c) + '\0';
+        le32 += std::string(1, c) + std::string(3, '\0');
+    }
+    const std::pair<const char*, std::string> cases[] = {
+        {"UTF-16BE", "\xFE\xFF" + be},
+        {"UTF-16LE without its mark", le},
+        {"UTF-32LE", std::string("\xFF\xFE\0\0", 4) + le32},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        WriteFile(state.IniFile, bytes);
+        EXPECT_FALSE(LoadEvents(state));
+        EXPECT_EQ(state.Loaded.problem, IniProblem::Unreadable);
+        state.Events.EventCommand[0] = "/bin/new";
+        EXPECT_FALSE(SaveEvents(state));
+        EXPECT_EQ(ReadFile(state.IniFile), bytes);
+    }
+}
+
 }  // namespace
 }  // namespace tarvona

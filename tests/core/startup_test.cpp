@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "program_files.h"
 #include "program_state.h"
@@ -172,15 +173,45 @@ TEST_F(PurgeTest, NeverDeletesOutsideMessagesThroughLinksOrNulBytes) {
     EXPECT_TRUE(std::filesystem::is_directory(state.MessageDir + "/folder.txt"));
     EXPECT_TRUE(std::filesystem::is_fifo(state.MessageDir + "/fifo.txt"));
     EXPECT_FALSE(Exists(state.TempList)) << "lines that name no file to delete are dropped";
+}
 
-    // A Messages folder that is itself a link is never entered.
-    TempDir other;
-    ProgramState linked;
-    SetUpPaths(linked, other.path());
-    std::filesystem::create_directory_symlink(documents.path(), linked.MessageDir);
-    WriteFile(linked.TempList, linked.MessageDir + "/victim.txt\r\n");
-    PurgeTempList(linked);
-    EXPECT_EQ(ReadFile(victim), "mine");
+// A Messages that is no real folder is never entered, and its lines, which could never be
+// handled, are dropped rather than kept for ever.
+TEST(PurgeTempList, LinesUnderAMessagesThatIsNoFolderAreDropped) {
+    TempDir documents;
+    const std::string victim = documents / "victim.txt";
+    WriteFile(victim, "mine");
+    const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> cases = {
+        {"a link to a folder",
+         [&](const std::string& m) {
+             std::filesystem::create_directory_symlink(documents.path(), m);
+         }},
+        {"a dangling link",
+         [&](const std::string& m) { std::filesystem::create_symlink("/none", m); }},
+        {"a file", [](const std::string& m) { WriteFile(m, "x"); }},
+    };
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        TempDir dir;
+        ProgramState state;
+        SetUpPaths(state, dir.path());
+        make(state.MessageDir);
+        WriteFile(state.TempList, state.MessageDir + "/victim.txt\r\n");
+        PurgeTempList(state);
+        EXPECT_EQ(ReadFile(victim), "mine");
+        EXPECT_FALSE(Exists(state.TempList));
+    }
+}
+
+// However large Tarvona.tmp has grown, a used-up message is listed: junk lines are dropped.
+TEST(AppendToTempList, ListsAMessageWhateverTheListHolds) {
+    TempDir dir;
+    ProgramState state;
+    SetUpPaths(state, dir.path());
+    const std::string message = state.MessageDir + "/msg12345.txt";
+    WriteFile(state.TempList, std::string(2 * 1024 * 1024, 'x') + "\r\n" + message + "\r\n");
+    ASSERT_TRUE(AppendToTempList(state, state.MessageDir + "/msg55555.txt"));
+    EXPECT_EQ(ReadFile(state.TempList), message + "\r\n" + state.MessageDir + "/msg55555.txt\r\n");
 }
 
 TEST(StartUpFiles, LeftoversOfKilledWritesGoAndNothingElse) {

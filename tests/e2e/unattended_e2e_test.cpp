@@ -1,9 +1,16 @@
 // The launch run at login, unattended: displays that are gone, a second run, another writer,
 // special files and a file it cannot write. Every case runs the real binary.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -49,9 +56,48 @@ protected:
     test::XdgDesktop desktop;
 };
 
+// A display server that accepts connections and then never answers, or closes each one at once.
+class FakeDisplayServer {
+public:
+    FakeDisplayServer(std::string path, bool closing) : m_path(std::move(path)) {
+        std::filesystem::create_directories(std::filesystem::path(m_path).parent_path());
+        ::unlink(m_path.c_str());
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", m_path.c_str());
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(m_fd, 64) != 0)
+            ADD_FAILURE() << "cannot listen on " << m_path;
+        if (closing)
+            m_closer = std::thread([fd = m_fd] {
+                for (int client; (client = ::accept(fd, nullptr, nullptr)) >= 0;) ::close(client);
+            });
+    }
+    ~FakeDisplayServer() {
+        ::shutdown(m_fd, SHUT_RDWR);  // ends the closer's accept
+        if (m_closer.joinable()) m_closer.join();
+        ::close(m_fd);
+        ::unlink(m_path.c_str());
+    }
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+    std::thread m_closer;
+};
+
 TEST_F(Unattended, DisplaysThatDoNotAnswerGiveACompleteRunWithoutWindows) {
-    test::TempDir runtime;  // an empty XDG_RUNTIME_DIR: no compositor socket in it
+    test::TempDir runtime;  // XDG_RUNTIME_DIR: no compositor there but the fake ones
+    const FakeDisplayServer frozenWayland(runtime / "frozen", false);
+    const FakeDisplayServer closingWayland(runtime / "closing", true);
+    const FakeDisplayServer frozenX("/tmp/.X11-unix/X931", false);
+    ::chmod("/tmp/.X11-unix", 01777);
     const std::vector<std::pair<const char*, Env>> cases = {
+        {"frozen compositor", {{"WAYLAND_DISPLAY", "frozen"}, {"XDG_RUNTIME_DIR", runtime.path()}}},
+        {"compositor that closes every connection",
+         {{"WAYLAND_DISPLAY", "closing"}, {"XDG_RUNTIME_DIR", runtime.path()}}},
+        {"frozen X server, no session bus", {{"DISPLAY", ":931"}}},
         {"stale DISPLAY", {{"DISPLAY", ":917"}}},
         {"dead WAYLAND_DISPLAY",
          {{"WAYLAND_DISPLAY", "wayland-9"}, {"XDG_RUNTIME_DIR", runtime.path()}}},
@@ -59,15 +105,29 @@ TEST_F(Unattended, DisplaysThatDoNotAnswerGiveACompleteRunWithoutWindows) {
          {{"QT_QPA_PLATFORM", "wayland"}, {"XDG_RUNTIME_DIR", runtime.path()}}},
         {"offscreen", {{"QT_QPA_PLATFORM", "offscreen"}}},
     };
+    // Slot 2 writes down the environment it was started with: no display that did not answer
+    // may reach it (nor GIO's D-Bus autolaunch before it).
+    const std::string recorder = program / "recorder";
+    WriteFile(recorder, "#!/bin/sh\nenv > \"$0.env\"\n");
+    ::chmod(recorder.c_str(), 0755);
     for (const auto& [name, env] : cases) {
         SCOPED_TRACE(name);
         TwoEvents();
+        IniFile(program / "Tarvona.ini").WriteString("Commands", "Command2", recorder);
+        IniFile(program / "Tarvona.ini").WriteString("Frequency", "Frequency2", "8");
+        IniFile(program / "Tarvona.ini").WriteString("Due", "Due2", "?");
         std::filesystem::remove(program / "Tarvona.log");
+        std::filesystem::remove(recorder + ".env");
         const auto run = program.Run({"/start"}, With(env), "2026-12-08");
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, kMissingLine);
         EXPECT_EQ(LogEntries(), 1u);
         EXPECT_EQ(Due(1), "12-09-2026");
+        ASSERT_TRUE(test::WaitFor(
+            [&] { return ReadFile(recorder + ".env").find("PATH=") != std::string::npos; }));
+        const std::string started = "\n" + ReadFile(recorder + ".env");
+        EXPECT_EQ(started.find("\nDISPLAY="), std::string::npos);
+        EXPECT_EQ(started.find("\nWAYLAND_DISPLAY="), std::string::npos);
     }
 }
 
@@ -175,6 +235,59 @@ TEST_F(Unattended, SpecialFilesNeverBlockOrAbort) {
                   "\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n");
     const auto run = program.Run({"/start"}, desktop.Environment(), "2026-12-08");
     EXPECT_EQ(run.err, "Tarvona: " + pipe + ": There is no association for the specified file.\n");
+}
+
+// With as few descriptors as 7 (soft and hard), GLib must not abort the run: every slot is
+// visited and written, the launches that cannot get descriptors fail.
+TEST_F(Unattended, ADescriptorLimitOfSevenStillVisitsEverySlot) {
+    const std::string note = program / "note.txt";
+    WriteFile(note, "remember\n");
+    std::string commands = "[Commands]\r\n", frequencies = "[Frequency]\r\n", dues = "[Due]\r\n";
+    for (int n = 0; n <= kMaxEvent; ++n) {
+        const std::string slot = std::to_string(n);
+        commands += "Command" + slot + "=" + (n % 2 ? note : "/usr/bin/true") + "\r\n";
+        frequencies += "Frequency" + slot + "=0\r\n";
+        dues += "Due" + slot + "=01-01-2000\r\n";
+    }
+    WriteFile(program / "Tarvona.ini", commands + frequencies + dues);
+
+    std::vector<std::string> environment = {"PATH=/usr/bin:/bin", "HOME=" + program.folder()};
+    for (const auto& [name, value] : desktop.Environment())
+        environment.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const std::string binary = program / "Tarvona";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close_range(3, ~0u, 0);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::close(null);
+        const rlimit seven{7, 7};
+        ::setrlimit(RLIMIT_NOFILE, &seven);
+        char* argv[] = {const_cast<char*>(binary.c_str()), const_cast<char*>("/start"), nullptr};
+        ::execve(binary.c_str(), argv, envp.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    for (int n = 0; n <= kMaxEvent; ++n) EXPECT_NE(Due(n), "01-01-2000") << "slot " << n;
+}
+
+// A file in an encoding the reader does not know: the run opens nothing and writes nothing.
+TEST_F(Unattended, AnUnknownEncodingIsNeitherRunNorWritten) {
+    std::string be = "\xFE\xFF";
+    for (char c : std::string("[Commands]\r\nCommand0=/usr/bin/true\r\n[Due]\r\nDue0=?\r\n"))
+        be += std::string(1, '\0') + c;
+    WriteFile(program / "Tarvona.ini", be);
+    const auto run = program.Run({"/start"}, desktop.Environment(), "2026-12-08");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("in an encoding other than"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(program / "Tarvona.ini"), be);
 }
 
 TEST_F(Unattended, ANextStateThatCannotBeWrittenIsToldAndFails) {

@@ -357,6 +357,25 @@ private slots:
         QCOMPARE(state->Events.EventDue[0], std::string("Disabled"));
         Click("cmdCancel");
         QCOMPARE(ReadFile(state->IniFile), before + "[Tarvona]\r\nVersion=1.36a\r\n");
+
+        // A name that is not UTF-8 is tried with the bytes the launch run would open.
+        Open("[Commands]\r\nCommand0=/tmp/caf\xE9.sh\r\n");
+        Click("cmdTest");
+        QCOMPARE(shell->calls.back().command, std::string("/tmp/caf\xE9.sh"));
+    }
+
+    // A table that appears while the editor shows an empty one (a backup copied back) is not
+    // blanked by leaving the editor unedited.
+    void aTableRestoredMeanwhileSurvivesExit() {
+        for (bool titleBar : {false, true}) {
+            Open();
+            WriteFile(state->IniFile, kFilled);
+            titleBar ? (void)editor->close() : Click("cmdExit");
+            QCOMPARE(ended, 1);
+            QCOMPARE(Ini("Commands", "Command0"), std::string("/usr/bin/report"));
+            QCOMPARE(Ini("Due", "Due0"), std::string("07-04-1999"));
+            QCOMPARE(Ini("Commands", "Command1"), std::string(""));  // what it lacked is written
+        }
     }
 
     void dateProposals_data() {

@@ -46,6 +46,8 @@ TEST_F(ShellTest, ProgramIsStartedDetachedAndNotWaitedFor) {
     const std::string record = g_desktop->MakeWaitingProgram(program);
     EXPECT_EQ(Launch(program, 1), kLaunchSucceeded);
     EXPECT_EQ(shell.LastShowCommand(), 2);
+    Launch(files / "missing", INT32_MAX);  // a hand-edited style wraps as a show command would
+    EXPECT_EQ(shell.LastShowCommand(), INT32_MIN);
     ASSERT_TRUE(WaitFor([&] { return test::ReadFile(record).rfind("started", 0) == 0; }));
     EXPECT_EQ(test::ReadFile(record).find("ended"), std::string::npos);
     // Its own session, not ours.
