@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -49,7 +50,9 @@ std::string Usage(const std::string& command, const std::string& dataFolder) {
     const std::string lead = "       " + command;
     return "Usage: " + command + "            show the event editor\n" + lead +
            " /start     open every event that is due (the launch run at login)\n" + lead +
-           " --help | --version\n\nYour events are kept in " + dataFolder +
+           " /start --dated\n"
+           "                  open the dated events that are due (the hourly run of the timer)\n" +
+           lead + " --help | --version\n\nYour events are kept in " + dataFolder +
            ":\nTarvona.ini (the events), Tarvona.log (failed launches), Tarvona.tmp and the "
            "Messages\nfolder. The launch run exits with 1 when an event failed or its next date "
            "could not be\nwritten; the editor exits with 2 when no display answers. See "
@@ -88,13 +91,14 @@ int Report(const RunReport& report) {
 // opened when the lock or the table cannot be had. The splash, when there is one, is shown
 // after start-up and owns the launches.
 RunReport StartAndRun(ProgramState& state, const std::string& dataFolder, Desktop& desktop,
-                      const std::function<WindowHandle()>& showSplash = {}) {
+                      RunKind kind, const std::function<WindowHandle()>& showSplash = {}) {
     SetUpPaths(state, dataFolder);
     StateLock lock(state);
     RunReport report;
     if (!lock.Held()) {
-        report.failures.push_back(
-            {0, state.DataFolder, "Another Tarvona kept its files locked; nothing was opened."});
+        report.failures.push_back({0, state.DataFolder,
+                                   "Another Tarvona kept its files locked; nothing was opened.",
+                                   ""});
         return report;
     }
     if (!StartUp(state, dataFolder, desktop)) {
@@ -106,34 +110,25 @@ RunReport StartAndRun(ProgramState& state, const std::string& dataFolder, Deskto
                        : "The settings file cannot be read (not a regular file, larger than " +
                              std::to_string(IniFile::kMaxSize / 1024) +
                              " KiB, not readable, or in an encoding other than 8-bit text or "
-                             "UTF-16LE with its byte-order mark); nothing was opened."});
+                             "UTF-16LE with its byte-order mark); nothing was opened.",
+             ""});
         return report;
     }
     GioShell shell;
     SystemClock clock;
     const WindowHandle owner = showSplash ? showSplash() : WindowHandle{};
-    return RunDueEvents(state, shell, clock, owner);
+    return RunDueEvents(state, shell, clock, owner, kind);
 }
 
 int LaunchWithoutWindows(ProgramState& state, const std::string& dataFolder) {
     ConsoleDesktop desktop;
-    return Report(StartAndRun(state, dataFolder, desktop));
+    return Report(StartAndRun(state, dataFolder, desktop, RunKind::Login));
 }
 
-int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
-    QApplication app(argc, argv);
-    if (QGuiApplication::platformName() == "offscreen")
-        return LaunchWithoutWindows(state, dataFolder);
-    app.setQuitOnLastWindowClosed(false);
-    SetIdentity(state);
-    QtDesktop desktop;
-    std::unique_ptr<frmSplash> splash;
-    const RunReport report = StartAndRun(state, dataFolder, desktop, [&splash] {
-        splash = std::make_unique<frmSplash>();
-        splash->showMinimized();
-        return WindowHandle(splash->winId());
-    });
-    const int status = Report(report);
+// After a run: the question when a failure was logged, and the log viewer on Yes; the splash,
+// if any, goes as the login run's steps say.
+int AskAboutTheLog(QApplication& app, ProgramState& state, QtDesktop& desktop, int status,
+                   std::unique_ptr<frmSplash>& splash) {
     if (!state.LaunchErrors) {
         splash.reset();
         CloseHelp(desktop);
@@ -156,25 +151,63 @@ int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::st
     return status;
 }
 
-int LaunchMode(int& argc, char** argv) {
+int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == "offscreen")
+        return LaunchWithoutWindows(state, dataFolder);
+    app.setQuitOnLastWindowClosed(false);
+    SetIdentity(state);
+    QtDesktop desktop;
+    std::unique_ptr<frmSplash> splash;
+    const RunReport report = StartAndRun(state, dataFolder, desktop, RunKind::Login, [&splash] {
+        splash = std::make_unique<frmSplash>();
+        splash->showMinimized();
+        return WindowHandle(splash->winId());
+    });
+    return AskAboutTheLog(app, state, desktop, Report(report), splash);
+}
+
+// The dated run shows nothing unless a launch failed: no splash, and Qt only for the question.
+int DatedRun(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
+    ConsoleDesktop console;
+    const int status = Report(StartAndRun(state, dataFolder, console, RunKind::Dated));
+    if (!state.LaunchErrors) return status;
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == "offscreen") return status;
+    app.setQuitOnLastWindowClosed(false);
+    SetIdentity(state);
+    QtDesktop desktop;
+    std::unique_ptr<frmSplash> noSplash;
+    return AskAboutTheLog(app, state, desktop, status, noSplash);
+}
+
+int LaunchMode(int& argc, char** argv, RunKind kind) {
     ProgramState state;
     const auto dataFolder = OpenDataFolder(state);
     if (!dataFolder) return 1;
-    // Taken without waiting: a second run (an autostart entry and a user service, a double
-    // login) must not open every event again.
-    const RunLock runLock = TakeRunLock(*dataFolder);
+    // A second run (an autostart entry and a user service, a double login, a timer) must not
+    // open every event again.
+    const RunLock runLock = TakeRunLock(*dataFolder, kind);
     if (runLock.outcome == RunLock::Outcome::HeldByAnother) {
         std::cerr << "Tarvona: another launch run of " << *dataFolder
                   << " is under way; this one opens nothing\n";
         return 0;
     }
     if (runLock.outcome == RunLock::Outcome::Failed) {
-        std::cerr << "Tarvona: cannot lock " << AddSlash(*dataFolder) << "Tarvona.lock ("
-                  << runLock.error << "); nothing was opened\n";
+        std::cerr << "Tarvona: cannot lock " << runLock.error << "; nothing was opened\n";
         return 1;
     }
     const DisplayChoice display =
         FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
+    if (kind == RunKind::Dated) {
+        // For a user at the screen: without one, the events wait for the next dated run or login.
+        if (display.platforms.empty()) {
+            std::cerr << "Tarvona: no display answers; the dated run opens nothing\n";
+            return 0;
+        }
+        UseDisplay(display, "offscreen");
+        return DatedRun(argc, argv, state, *dataFolder);
+    }
     if (display.platforms.empty()) return LaunchWithoutWindows(state, *dataFolder);
     // A display that goes away before Qt connects leaves Qt offscreen, and the run without
     // windows, rather than ending it.
@@ -232,5 +265,7 @@ int main(int argc, char** argv) {
         std::cout << "Tarvona " << ProgramState().AppVersion << '\n';
         return 0;
     }
-    return IsLaunchMode(arguments) ? LaunchMode(argc, argv) : EditorMode(argc, argv);
+    if (!IsLaunchMode(arguments)) return EditorMode(argc, argv);
+    const bool dated = std::find(arguments.begin(), arguments.end(), "--dated") != arguments.end();
+    return LaunchMode(argc, argv, dated ? RunKind::Dated : RunKind::Login);
 }

@@ -26,11 +26,12 @@ constexpr year_month_day kLastDate{std::chrono::year{9999}, std::chrono::Decembe
 
 class Run {
 public:
-    Run(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner)
+    Run(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner, RunKind kind)
         : m_state(state),
           m_shell(shell),
           m_clock(clock),
           m_owner(owner),
+          m_kind(kind),
           m_log(LogPath(state.DataFolder)) {}
 
     RunReport Go() {
@@ -50,6 +51,9 @@ private:
         const int32_t frequency = events.EventFrequency[n];
 
         if (due == kDueDisabled) return;
+        if (m_kind == RunKind::Dated &&
+            (due == kDueNextRun || frequency < kDaily || frequency > kOneTime))
+            return;
         if (due == kDueNextRun) {
             if (frequency == kOneTime) {
                 if (!command.empty()) Launch(n);
@@ -82,12 +86,13 @@ private:
         const std::string& command = m_state.Events.EventCommand[n];
         const int32_t result =
             m_shell.LaunchCommand(m_owner, command, m_state.Events.EventRunStyle[n]);
-        if (!LaunchSucceeded(result)) Fail(n, result, LaunchErrorText(result));
+        if (!LaunchSucceeded(result))
+            Fail(n, result, LaunchErrorText(result), m_shell.LastFailureReason());
     }
 
-    void Fail(int n, int32_t result, const std::string& message) {
+    void Fail(int n, int32_t result, const std::string& message, const std::string& reason = "") {
         const std::string& command = m_state.Events.EventCommand[n];
-        m_report.failures.push_back({n, command, message});
+        m_report.failures.push_back({n, command, message, reason});
         if (!m_logOpen) return;
         m_log.WriteLogEntry(result, message, command, m_clock.Now());
         m_state.LaunchErrors = true;
@@ -115,13 +120,14 @@ private:
                 written;
         if (!written)
             m_report.unsaved.push_back({n, m_state.Events.EventCommand[n],
-                                        "Unable to write its next run to Tarvona.ini."});
+                                        "Unable to write its next run to Tarvona.ini.", ""});
     }
 
     ProgramState& m_state;
     Shell& m_shell;
     const Clock& m_clock;
     WindowHandle m_owner;
+    RunKind m_kind;
     ErrorLog m_log;
     bool m_logOpen = false;
     RunReport m_report;
@@ -129,12 +135,14 @@ private:
 
 }  // namespace
 
-RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner) {
-    return Run(state, shell, clock, owner).Go();
+RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner,
+                       RunKind kind) {
+    return Run(state, shell, clock, owner, kind).Go();
 }
 
 std::string ReportLine(const LaunchFailure& failure) {
-    return "Tarvona: " + failure.command + ": " + failure.message;
+    const std::string line = "Tarvona: " + failure.command + ": " + failure.message;
+    return failure.reason.empty() ? line : line + " (" + failure.reason + ")";
 }
 
 }  // namespace tarvona

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "clock.h"
+#include "program_files.h"
 #include "shell.h"
 
 namespace tarvona {
@@ -14,6 +15,7 @@ struct LaunchFailure {
     int slot;
     std::string command;
     std::string message;  // the sentence written to the log
+    std::string reason;   // the system's own words, when it gave any (standard error only)
 };
 
 struct RunReport {
@@ -27,7 +29,8 @@ struct RunReport {
 // One pass over the table: opens every due event, writes its next state into the settings file
 // right after its launch, logs every failure and sets LaunchErrors when it logged one. The table
 // in memory is not changed.
-RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner);
+RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, WindowHandle owner,
+                       RunKind kind = RunKind::Login);
 
 // The line for standard error that tells of one failed or unsaved slot.
 std::string ReportLine(const LaunchFailure& failure);

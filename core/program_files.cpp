@@ -27,6 +27,7 @@ constexpr size_t kMaxPath = 4096;
 const char* const kIniName = "Tarvona.ini";
 const char* const kTempListName = "Tarvona.tmp";
 const char* const kRunLockName = "Tarvona.lock";
+const char* const kLoginLockName = "Tarvona.login.lock";
 
 bool IsUnderUsr(const std::string& folder) {
     const std::string path = fs::path(folder).lexically_normal().string();
@@ -61,18 +62,37 @@ std::string LogPath(const std::string& dataFolder) {
     return AddSlash(dataFolder) + "Tarvona.log";
 }
 
-RunLock TakeRunLock(const std::string& dataFolder) {
-    RunLock result;
+namespace {
+
+// One lock file of the data folder: held, held by another, or failed (result.error says why).
+std::shared_ptr<FileLock> TakeLockFile(const std::string& path, std::chrono::milliseconds wait,
+                                       RunLock& result) {
     int error = 0;
-    auto lock = FileLock::TryCreate(AddSlash(dataFolder) + kRunLockName, error);
-    if (lock) {
-        result.outcome = RunLock::Outcome::Held;
-        result.lock = std::make_shared<FileLock>(std::move(*lock));
-    } else if (error == EWOULDBLOCK) {
-        result.outcome = RunLock::Outcome::HeldByAnother;
-    } else {
-        result.error = error ? std::strerror(error) : "not a regular file";
+    auto lock = FileLock::WaitCreate(path, wait, error);
+    if (lock) return std::make_shared<FileLock>(std::move(*lock));
+    result.outcome =
+        error == EWOULDBLOCK ? RunLock::Outcome::HeldByAnother : RunLock::Outcome::Failed;
+    result.error =
+        path + " (" + (error == EINVAL ? "not a regular file" : std::strerror(error)) + ")";
+    return nullptr;
+}
+
+}  // namespace
+
+RunLock TakeRunLock(const std::string& dataFolder, RunKind kind) {
+    RunLock result;
+    const std::string runLock = AddSlash(dataFolder) + kRunLockName;
+    if (kind == RunKind::Dated) {
+        result.run = TakeLockFile(runLock, std::chrono::milliseconds(0), result);
+        if (result.run) result.outcome = RunLock::Outcome::Held;
+        return result;
     }
+    result.login =
+        TakeLockFile(AddSlash(dataFolder) + kLoginLockName, std::chrono::milliseconds(0), result);
+    if (!result.login) return result;
+    result.run = TakeLockFile(runLock, kDatedRunWait, result);
+    if (!result.run && result.outcome == RunLock::Outcome::Failed) return result;
+    result.outcome = RunLock::Outcome::Held;  // also when the dated run outlasted the wait
     return result;
 }
 

@@ -37,15 +37,24 @@ void SetUpPaths(ProgramState& state, const std::string& dataFolder);
 // The log's path in a data folder.
 std::string LogPath(const std::string& dataFolder);
 
-// Keeps a second launch run of the same data folder from opening every event again: a lock on
-// "Tarvona.lock" there, held for the whole run.
+// Which events a launch run opens. The login run opens every due event; the dated run, started
+// by a timer while the session stays open, only the dated ones of the recurring and One Time
+// frequencies, and leaves the marks, Every Boot and Disabled events to the next login.
+enum class RunKind { Login, Dated };
+
+// Keeps a second launch run of the same data folder from opening every event again: every run
+// holds "Tarvona.lock" for its whole length, a login run also "Tarvona.login.lock". A dated run
+// never waits: it gives way to any run under way. A login run gives way to another login run,
+// but waits for a dated run to end (at most kDatedRunWait, then it runs all the same), so that a
+// timer never costs the user their Every Boot events.
+constexpr std::chrono::seconds kDatedRunWait{60};
 struct RunLock {
     enum class Outcome { Held, HeldByAnother, Failed };
     Outcome outcome = Outcome::Failed;
-    std::string error;  // why it failed, when it did
-    std::shared_ptr<FileLock> lock;
+    std::string error;  // what could not be locked and why, when it failed
+    std::shared_ptr<FileLock> login, run;
 };
-RunLock TakeRunLock(const std::string& dataFolder);
+RunLock TakeRunLock(const std::string& dataFolder, RunKind kind);
 
 // True when the command names a file directly inside the Messages folder: the path, taken
 // lexically without "." and ".." parts, has messageDir exactly as its folder. A text holding a

@@ -58,6 +58,17 @@ std::optional<FileLock> FileLock::TryCreate(const std::string& path, int& error)
     return lock;
 }
 
+std::optional<FileLock> FileLock::WaitCreate(const std::string& path,
+                                             std::chrono::milliseconds timeout, int& error) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        auto lock = TryCreate(path, error);
+        if (lock || error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline)
+            return lock;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 // flock has no timeout of its own, so the lock is tried at short intervals.
 std::optional<FileLock> FileLock::Wait(const std::string& path, std::chrono::milliseconds timeout) {
     const int fd = OpenForLock(path);

@@ -16,6 +16,9 @@ public:
     // on anything but a regular file. error is EWOULDBLOCK when another holder has the lock,
     // another errno value when it cannot be had at all.
     static std::optional<FileLock> TryCreate(const std::string& path, int& error);
+    // TryCreate, waiting up to timeout while another holder has the lock (error EWOULDBLOCK then).
+    static std::optional<FileLock> WaitCreate(const std::string& path,
+                                              std::chrono::milliseconds timeout, int& error);
     // Waits for the lock, but never longer than timeout.
     static std::optional<FileLock> Wait(const std::string& path, std::chrono::milliseconds timeout);
 

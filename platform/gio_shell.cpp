@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -61,13 +62,30 @@ bool IsUrl(const std::string& text) {
     return true;
 }
 
-int32_t LaunchApp(GAppInfo* app, GList* files) {
-    ErrorHolder holder;
-    return g_app_info_launch(app, files, nullptr, &holder.error) ? kLaunchSucceeded
-                                                                 : kOutOfMemoryOrCorrupt;
+// GIO's error as the nearest failure code, with its message as the reason.
+int32_t GioFailure(const GError* error, std::string& reason) {
+    if (!error) return kOutOfMemoryOrCorrupt;
+    reason = error->message;
+    if (error->domain != G_IO_ERROR) return kOutOfMemoryOrCorrupt;
+    switch (error->code) {
+        case G_IO_ERROR_NOT_FOUND:
+            return kFileNotFound;
+        case G_IO_ERROR_PERMISSION_DENIED:
+            return kAccessDenied;
+        case G_IO_ERROR_NOT_SUPPORTED:
+            return kNoAssociation;
+        default:
+            return kOutOfMemoryOrCorrupt;
+    }
 }
 
-int32_t OpenUrl(const std::string& url) {
+int32_t LaunchApp(GAppInfo* app, GList* files, std::string& reason) {
+    ErrorHolder holder;
+    return g_app_info_launch(app, files, nullptr, &holder.error) ? kLaunchSucceeded
+                                                                 : GioFailure(holder.error, reason);
+}
+
+int32_t OpenUrl(const std::string& url, std::string& reason) {
     char* scheme = g_uri_parse_scheme(url.c_str());
     std::string lowered = scheme ? scheme : "mailto";
     g_free(scheme);
@@ -76,22 +94,24 @@ int32_t OpenUrl(const std::string& url) {
     if (!app) return kNoAssociation;
     GList uris{const_cast<char*>(url.c_str()), nullptr, nullptr};
     ErrorHolder holder;
-    return g_app_info_launch_uris(app.get(), &uris, nullptr, &holder.error) ? kLaunchSucceeded
-                                                                            : kOutOfMemoryOrCorrupt;
+    return g_app_info_launch_uris(app.get(), &uris, nullptr, &holder.error)
+               ? kLaunchSucceeded
+               : GioFailure(holder.error, reason);
 }
 
-int32_t OpenWithDefault(const std::string& contentType, const std::string& path) {
+int32_t OpenWithDefault(const std::string& contentType, const std::string& path,
+                        std::string& reason) {
     GPtr<GAppInfo> app(g_app_info_get_default_for_type(contentType.c_str(), FALSE));
     if (!app) return kNoAssociation;
     GPtr<GFile> file(g_file_new_for_path(path.c_str()));
     GList files{file.get(), nullptr, nullptr};
-    return LaunchApp(app.get(), &files);
+    return LaunchApp(app.get(), &files, reason);
 }
 
 // Started through a short-lived middle process, so the program is never our zombie, runs in its
 // own session and lives on after we end. posix_spawn reports exec errors synchronously and, unlike
 // g_spawn, never hands a file it cannot execute to /bin/sh.
-int32_t StartProgram(const std::string& path) {
+int32_t StartProgram(const std::string& path, std::string& reason) {
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) return kOutOfMemoryOrCorrupt;
     const pid_t middle = ::fork();
@@ -128,6 +148,7 @@ int32_t StartProgram(const std::string& path) {
     ::close(pipe[0]);
     while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
     }
+    if (error != 0) reason = std::strerror(error);
     switch (error) {
         case 0:
             return kLaunchSucceeded;
@@ -210,11 +231,19 @@ constexpr int kDescriptorsForGio = 16;
 int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_t style) {
     // Any number a hand edit put in the file: wrapped as the 32-bit show command it becomes.
     m_lastShowCommand = static_cast<int32_t>(static_cast<uint32_t>(style) + 1u);
+    m_reason.clear();
+    return Open(command);
+}
+
+int32_t GioShell::Open(const std::string& command) {
     const std::string name = Unquoted(command);
     // A NUL byte would cut the name short at a file nobody named.
     if (name.empty() || name.find('\0') != std::string::npos) return kFileNotFound;
-    if (!DescriptorsToSpare(kDescriptorsForGio)) return kOutOfMemoryOrCorrupt;
-    if (IsUrl(name)) return OpenUrl(name);
+    if (!DescriptorsToSpare(kDescriptorsForGio)) {
+        m_reason = "too few file descriptors left";
+        return kOutOfMemoryOrCorrupt;
+    }
+    if (IsUrl(name)) return OpenUrl(name, m_reason);
 
     const std::string path = ResolveBareName(name);
     struct stat st {};
@@ -223,25 +252,27 @@ int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_
         if (errno == ENOMEM) return kNotEnoughMemory;
         return MissingPath(path);
     }
-    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path);
+    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path, m_reason);
 
     // A FIFO, device or socket is no document: no application opens it, and reading its head
     // could block for good.
     if (!S_ISREG(st.st_mode)) return kNoAssociation;
 
     std::string head;
-    if (!ReadHead(path, head))
+    if (!ReadHead(path, head)) {
+        m_reason = std::strerror(errno);
         return errno == EACCES || errno == EPERM ? kAccessDenied : kOutOfMemoryOrCorrupt;
+    }
 
     if (HasExecutableType(head)) {
         const bool runnable =
             (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 && ::access(path.c_str(), X_OK) == 0;
-        return runnable ? StartProgram(path) : kAccessDenied;
+        return runnable ? StartProgram(path, m_reason) : kAccessDenied;
     }
     if (g_str_has_suffix(path.c_str(), ".desktop")) {
         GPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_filename(path.c_str()));
         if (!app) return kOutOfMemoryOrCorrupt;
-        return LaunchApp(G_APP_INFO(app.get()), nullptr);
+        return LaunchApp(G_APP_INFO(app.get()), nullptr, m_reason);
     }
 
     gboolean uncertain = FALSE;
@@ -249,7 +280,7 @@ int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_
                                       head.size(), &uncertain);
     std::string contentType = type ? type : "application/octet-stream";
     g_free(type);
-    return OpenWithDefault(contentType, path);
+    return OpenWithDefault(contentType, path, m_reason);
 }
 
 }  // namespace tarvona

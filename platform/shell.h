@@ -30,6 +30,9 @@ public:
     // style is the window style code (0 Normal, 1 Minimized, 2 Maximized); any value is passed.
     virtual int32_t LaunchCommand(WindowHandle owner, const std::string& command,
                                   int32_t style) = 0;
+    // The system's own words for why the last launch failed (GIO's message, errno's text), for
+    // the journal; empty when it gave none.
+    virtual std::string LastFailureReason() const { return ""; }
 };
 
 // The shell of a Linux desktop, through GIO: programs are started detached, documents, folders
@@ -37,13 +40,17 @@ public:
 class GioShell final : public Shell {
 public:
     int32_t LaunchCommand(WindowHandle owner, const std::string& command, int32_t style) override;
+    std::string LastFailureReason() const override { return m_reason; }
 
     // The show command (style + 1) of the last launch. The desktop gives no portable way to
     // start a program minimized or maximized, so it is kept but the program picks its window.
     int32_t LastShowCommand() const { return m_lastShowCommand; }
 
 private:
+    int32_t Open(const std::string& command);
+
     int32_t m_lastShowCommand = 0;
+    std::string m_reason;
 };
 
 }  // namespace tarvona

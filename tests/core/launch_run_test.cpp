@@ -137,6 +137,26 @@ TEST_F(LaunchRunTest, NextRunMarksAndFrequencies) {
     EXPECT_NE(ReadFile(state.IniFile).find("Command1=\r\n"), std::string::npos);
 }
 
+// The dated run opens the dated events of the recurring and One Time frequencies and nothing
+// that belongs to a login, and writes their next states as the login run does.
+TEST_F(LaunchRunTest, TheDatedRunOpensOnlyDatedEvents) {
+    Slot(0, "boot", kEveryBoot, "?");
+    Slot(1, "once-mark", kOneTime, "?");
+    Slot(2, "boot-dated", kEveryBoot, "12-01-2026");
+    Slot(3, "disabled-dated", kDisabled, "12-08-2026");
+    Slot(4, "odd-code", 42, "12-08-2026");
+    Slot(5, "weekly", kWeekly, "12-08-2026");
+    Slot(6, "once-dated", kOneTime, "11-30-2026");
+    Slot(7, "tomorrow", kDaily, "12-09-2026");
+    ASSERT_TRUE(SaveEvents(state));
+    RunDueEvents(state, shell, clock, WindowHandle{}, RunKind::Dated);
+    EXPECT_EQ(Launched(), (std::vector<std::string>{"weekly", "once-dated"}));
+    const auto after = Reloaded();
+    EXPECT_EQ(after.Events.EventDue[5], "12-15-2026");
+    EXPECT_EQ(after.Events.EventDue[6], "Disabled");
+    for (int n : {0, 1, 2, 3, 4, 7}) EXPECT_EQ(after.Events.EventDue[n], state.Events.EventDue[n]);
+}
+
 TEST_F(LaunchRunTest, FailuresAreLoggedInSlotOrderAndStillMoveOn) {
     WriteFile(LogPath(dir.path()), "earlier entry\r\n");
     Slot(2, "/missing/a", kDaily, "12-08-2026");

@@ -111,7 +111,7 @@ TEST(DataFolder, OneLaunchRunPerDataFolderNotPerExecutable) {
     int error = 0;
     const auto exeHeld = FileLock::TryCreate(first / "Tarvona", error);
     ASSERT_TRUE(exeHeld) << error;
-    const auto firstHeld = FileLock::TryCreate(first / "Tarvona.lock", error);
+    const auto firstHeld = FileLock::TryCreate(first / "Tarvona.login.lock", error);
     ASSERT_TRUE(firstHeld) << error;
 
     const auto blocked = first.Run({"/start"});
@@ -127,7 +127,7 @@ TEST(DataFolder, OneLaunchRunPerDataFolderNotPerExecutable) {
 TEST(DataFolder, ALockThatCannotBeTakenIsAFailureOfItsOwn) {
     InstalledProgram program;
     WriteFile(program / "Tarvona.ini", kDueEvent);
-    fs::create_symlink("/dev/null", program / "Tarvona.lock");
+    fs::create_symlink("/dev/null", program / "Tarvona.login.lock");
     const auto run = program.Run({"/start"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("cannot lock"), std::string::npos) << run.err;

@@ -82,7 +82,13 @@ RunningProgram StartBinary(const std::string& binary, const std::vector<std::str
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = std::getenv(name))
             environment.push_back(name + ("=" + std::string(value)));
-    for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
+    // A variable given here replaces its default above.
+    for (const auto& [name, value] : env) {
+        std::erase_if(environment, [&name](const std::string& entry) {
+            return entry.rfind(name + "=", 0) == 0;
+        });
+        environment.push_back(name + "=" + value);
+    }
     if (day) {
         // libfaketime itself rather than the faketime wrapper: the wrapper waits for every
         // program the run starts, and its semaphores can collide between runs.

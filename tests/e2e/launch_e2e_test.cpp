@@ -83,6 +83,32 @@ TEST_F(LaunchE2E, FailuresGoToTheLogAndStandardError) {
     EXPECT_EQ(Due(7), "Disabled");
 }
 
+// The journal hears GIO's own reason; the log keeps the code's sentence.
+TEST_F(LaunchE2E, AFailedOpenTellsTheSystemsReason) {
+    const std::string data = desktop.dir() / "data/applications/needs-terminal.desktop";
+    WriteFile(data,
+              "[Desktop Entry]\nType=Application\nName=Viewer\nExec=/bin/true %f\n"
+              "Terminal=true\nMimeType=text/csv;\n");
+    WriteFile(
+        desktop.dir() / "config/mimeapps.list",
+        ReadFile(desktop.dir() / "config/mimeapps.list") + "text/csv=needs-terminal.desktop\n");
+    const std::string table = program / "table.csv";
+    WriteFile(table, "a,b\n1,2\n");
+    Events("[Commands]\nCommand0=" + table + "\n[Frequency]\nFrequency0=8\n[Due]\nDue0=?\n");
+    test::TempDir noTerminal;  // PATH holds no terminal
+    auto env = desktop.Environment();
+    env.emplace_back("PATH", noTerminal.path());
+    const auto run = program.Run({"/start"}, env, "2026-12-08");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Tarvona: " + table +
+                           ": System was out of memory, executable file was corrupt, or "
+                           "relocations were invalid. (Unable to find terminal required for "
+                           "application)\n");
+    EXPECT_EQ(test::CrLfLines(ReadFile(program / "Tarvona.log"))[2],
+              "Error message: System was out of memory, executable file was corrupt, or "
+              "relocations were invalid.");
+}
+
 TEST_F(LaunchE2E, NothingDueMeansStatusZeroAndAMissingCommandIsFileNotFound) {
     Events(
         "[Commands]\nCommand0=/nonexistent-tarvona-tool\n[Frequency]\nFrequency0=8\n"

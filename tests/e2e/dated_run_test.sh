@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The dated run of the real binary on a real X display, on a faked day: which events it opens,
+# that it opens nothing without a display, and how it meets a login run waiting on its question
+# (and the other way round).
+set -euo pipefail
+binary=$1
+work=$(mktemp -d)
+wm=""
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+    kill $wm "$xvfb" 2>/dev/null || true
+    pkill -f "$work/Tarvona" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")" HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 0700 "$work/runtime"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+wm=$!
+for lib in /usr/lib/*/faketime/libfaketime.so.1; do faketime_lib=$lib; done
+export LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-08 10:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1
+
+cp "$binary" "$work/Tarvona"
+# Each event's command is a script that writes its own name into opened.
+for name in boot once-mark boot-dated disabled-dated weekly once-dated tomorrow; do
+    printf '#!/bin/sh\necho %s >> "%s/opened"\n' "$name" "$work" >"$work/$name"
+    chmod +x "$work/$name"
+done
+table() {  # lines "command frequency due"
+    local n=0 commands="" frequencies="" dues=""
+    while read -r command frequency due; do
+        commands+="Command$n=$command\r\n"; frequencies+="Frequency$n=$frequency\r\n"; dues+="Due$n=$due\r\n"
+        n=$((n + 1))
+    done
+    printf "[Commands]\r\n$commands[Frequency]\r\n$frequencies[Due]\r\n$dues" >"$work/Tarvona.ini"
+    rm -f "$work/opened" "$work/Tarvona.log"
+}
+opened() { sort "$work/opened" 2>/dev/null | tr '\n' ' '; }
+window() {
+    for _ in $(seq 150); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+answer() { xdotool windowactivate --sync "$1" 2>/dev/null || true; sleep 0.3; xdotool key --clearmodifiers "$2"; }
+ended() { for _ in $(seq 150); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done; return 1; }
+passed=0
+failed=0
+check() {
+    if eval "$2"; then echo "ok: $1"; passed=$((passed + 1)); else echo "FAILED: $1"; failed=$((failed + 1)); fi
+}
+settle() { sleep 1; }  # what was started detached has written its name
+
+table <<TABLE
+$work/boot 8 ?
+$work/once-mark 7 ?
+$work/boot-dated 8 12-01-2026
+$work/disabled-dated 9 12-08-2026
+$work/weekly 2 12-08-2026
+$work/once-dated 7 11-30-2026
+$work/tomorrow 0 12-09-2026
+TABLE
+"$work/Tarvona" /start --dated 2>"$work/err"; status=$?
+settle
+check "the dated run ends with 0" "[ $status -eq 0 ]"
+check "it opens exactly the dated events" "[ '$(opened)' = 'once-dated weekly ' ]"
+check "and writes their next states" "grep -q '^Due4=12-15-2026' '$work/Tarvona.ini' && grep -q '^Due5=Disabled' '$work/Tarvona.ini'"
+check "it shows no window when nothing failed" "[ ! -s '$work/err' ]"
+
+table <<TABLE
+$work/weekly 2 12-08-2026
+TABLE
+(unset DISPLAY; "$work/Tarvona" /start --dated 2>"$work/err"); status=$?
+settle
+check "without a display it ends with 0" "[ $status -eq 0 ]"
+check "and opens nothing" "[ -z '$(opened)' ] && grep -q '^Due0=12-08-2026' '$work/Tarvona.ini'"
+check "and says so in one line" "[ \$(wc -l <'$work/err') -eq 1 ]"
+
+# A login run waits on its question: a dated run gives way at once, though an event is due.
+table <<TABLE
+/no/such/program 8 ?
+TABLE
+"$work/Tarvona" /start 2>/dev/null & login=$!
+question=$(window "Tarvona") || question=""
+table <<TABLE
+$work/weekly 0 12-08-2026
+TABLE
+"$work/Tarvona" /start --dated 2>"$work/err"; status=$?
+settle
+check "a dated run during a login run's question ends with 0" "[ $status -eq 0 ] && grep -q 'under way' '$work/err'"
+check "and opens nothing" "[ -z '$(opened)' ]"
+[ -n "$question" ] && answer "$question" alt+n
+check "the login run ends after its question" "ended $login"
+
+# A dated run waits on its question: a login run waits for it, then opens its Every Boot events.
+table <<TABLE
+/no/such/program 0 12-08-2026
+$work/boot 8 ?
+TABLE
+"$work/Tarvona" /start --dated 2>/dev/null & dated=$!
+question=$(window "Tarvona") || question=""
+"$work/Tarvona" /start & login=$!
+sleep 1
+check "the login run waits for the dated run" "kill -0 $login 2>/dev/null && [ -z '$(opened)' ]"
+[ -n "$question" ] && answer "$question" alt+n
+check "the dated run ends after its question" "ended $dated"
+check "then the login run ends" "ended $login"
+settle
+check "having opened its Every Boot event" "[ '$(opened)' = 'boot ' ]"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
