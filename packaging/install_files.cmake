@@ -6,7 +6,9 @@
 # other prefix (a per-user install) the program keeps its own folder lib/tarvona, where a user's
 # files have always been, and bin/tarvona links to it.
 #
-# TARVONA_DATA_DIR, default <prefix>/share, lets a per-user install follow XDG_DATA_HOME.
+# TARVONA_DATA_DIR, default <prefix>/share, lets a per-user install follow XDG_DATA_HOME;
+# TARVONA_USER_UNIT_DIR, when set, is where a per-user install puts the systemd user units of
+# the dated run (a package puts them under /usr/lib/systemd/user, enabled for every user).
 
 if(NOT TARVONA_DATA_DIR)
   set(TARVONA_DATA_DIR "${CMAKE_INSTALL_PREFIX}/share")
@@ -69,6 +71,29 @@ foreach(size 16 32 48 64 128 256)
   file(INSTALL DESTINATION "${TARVONA_DATA_DIR}/icons/hicolor/${size}x${size}/apps" TYPE FILE
        RENAME "${TARVONA_APP_ID}.png" FILES "${TARVONA_SOURCE_DIR}/resources/icons/${size}.png")
 endforeach()
+
+# The dated run's units. systemd reads ExecStart's program in double quotes with C escapes, and
+# takes % for a specifier and $ for a variable.
+string(REPLACE "\\" "\\\\" unitPath "${program}")
+string(REPLACE "\"" "\\\"" unitPath "${unitPath}")
+string(REPLACE "%" "%%" unitPath "${unitPath}")
+string(REPLACE "$" "$$" unitPath "${unitPath}")
+set(TARVONA_SYSTEMD_EXEC "\"${unitPath}\"")
+if(system)
+  set(unitDir "${CMAKE_INSTALL_PREFIX}/lib/systemd/user")
+else()
+  set(unitDir "${TARVONA_USER_UNIT_DIR}")
+endif()
+if(unitDir)
+  tarvona_install_entry(tarvona-dated.service.in "${unitDir}" tarvona-dated.service)
+  file(INSTALL DESTINATION "${unitDir}" TYPE FILE
+       FILES "${TARVONA_SOURCE_DIR}/packaging/tarvona-dated.timer")
+endif()
+if(system)
+  file(MAKE_DIRECTORY "$ENV{DESTDIR}${unitDir}/timers.target.wants")
+  file(CREATE_LINK ../tarvona-dated.timer
+       "$ENV{DESTDIR}${unitDir}/timers.target.wants/tarvona-dated.timer" SYMBOLIC)
+endif()
 
 # A package holds its manual page compressed and its licence as Debian's copyright file.
 set(manual "${TARVONA_BUILD_DIR}/tarvona.1")

@@ -30,6 +30,12 @@ desktop-file-validate "$autostart" || fail "autostart entry does not validate"
 grep -qx 'StartupWMClass=Tarvona' "$launcher" || fail "no StartupWMClass"
 grep -qx "TryExec=$prefix/lib/tarvona/Tarvona" "$launcher" || fail "TryExec"
 ! grep -q NoDisplay "$autostart" || fail "the autostart entry is hidden from Startup Applications"
+units="$XDG_CONFIG_HOME/systemd/user"
+mkdir -m 0700 "$work/runtime"
+XDG_RUNTIME_DIR="$work/runtime" systemd-analyze --user --man=no verify \
+    "$units/tarvona-dated.timer" "$units/tarvona-dated.service" || fail "the dated run's units do not verify"
+grep -qF 'ExecStart="'"${prefix//%/%%}"'/lib/tarvona/Tarvona" /start --dated' "$units/tarvona-dated.service" ||
+    fail "the service does not run the dated run of the installed program"
 appstreamcli validate --no-net "$XDG_DATA_HOME/metainfo/$id.metainfo.xml" >/dev/null ||
     fail "metainfo does not validate"
 [ -z "$(groff -ww -man -z "$prefix/share/man/man1/tarvona.1" 2>&1)" ] || fail "manual page warns"
@@ -42,7 +48,8 @@ grep -q "<release version=\"$version\"" "$XDG_DATA_HOME/metainfo/$id.metainfo.xm
 # The autostart entry as the desktop starts it: Exec unquoted by GLib, the launch run in the
 # program folder. (GLib checks the program before it expands %%, so this one has no %.)
 spaced="$work/with space"
-XDG_CONFIG_HOME="$work/config2" "$root/scripts/install" --prefix "$spaced" --no-build >/dev/null
+XDG_CONFIG_HOME="$work/config2" "$root/scripts/install" --prefix "$spaced" --no-build --login-only >/dev/null
+[ ! -e "$work/config2/systemd/user/tarvona-dated.timer" ] || fail "--login-only installed the timer"
 cat >"$spaced/lib/tarvona/Tarvona.ini" <<'INI'
 [Commands]
 Command0=/usr/bin/true
@@ -75,6 +82,7 @@ output="$("$root/scripts/uninstall" --prefix "$prefix")"
 for file in "${in_prefix[@]}"; do [ ! -e "$prefix/$file" ] || fail "$file was left behind"; done
 for file in "${in_data[@]}"; do [ ! -e "$XDG_DATA_HOME/$file" ] || fail "$file was left behind"; done
 [ ! -e "$autostart" ] || fail "autostart entry left behind"
+[ ! -e "$units/tarvona-dated.timer" ] && [ ! -e "$units/tarvona-dated.service" ] || fail "units left behind"
 [ -f "$prefix/lib/tarvona/Tarvona.ini" ] || fail "uninstall removed the user's Tarvona.ini"
 [ -d "$prefix/lib/tarvona/Messages" ] || fail "uninstall removed the user's messages"
 grep -q "Kept your files in $prefix/lib/tarvona" <<<"$output" || fail "uninstall does not name the kept files"

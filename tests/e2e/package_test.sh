@@ -17,13 +17,22 @@ lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || { cat "$work/lin
 contents="$(dpkg -c "$deb")"
 for file in ./usr/bin/tarvona ./usr/share/applications/org.tarvona.Tarvona.desktop \
             ./etc/xdg/autostart/org.tarvona.Tarvona-launch.desktop ./usr/share/man/man1/tarvona.1.gz \
-            ./usr/share/doc/tarvona/copyright ./usr/share/metainfo/org.tarvona.Tarvona.metainfo.xml; do
+            ./usr/share/doc/tarvona/copyright ./usr/share/metainfo/org.tarvona.Tarvona.metainfo.xml \
+            ./usr/lib/systemd/user/tarvona-dated.timer ./usr/lib/systemd/user/tarvona-dated.service; do
     grep -q " $file\$" <<<"$contents" || fail "$file is not in the package"
 done
 ! grep -q "lib/tarvona" <<<"$contents" || fail "the package has a program folder of its own"
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "no dependencies from dpkg-shlibdeps"
 
 dpkg -x "$deb" "$work/root"
+units="$work/root/usr/lib/systemd/user"
+[ "$(readlink "$units/timers.target.wants/tarvona-dated.timer")" = ../tarvona-dated.timer ] ||
+    fail "the dated run's timer is not enabled for every user"
+mkdir -p "$work/units" && chmod 0700 "$work/units"
+cp "$units/tarvona-dated.timer" "$work/units/"
+sed "s#/usr/bin/tarvona#$work/root/usr/bin/tarvona#" "$units/tarvona-dated.service" >"$work/units/tarvona-dated.service"
+XDG_RUNTIME_DIR="$work/units" systemd-analyze --user --man=no verify \
+    "$work/units/tarvona-dated.timer" "$work/units/tarvona-dated.service" || fail "the units do not verify"
 grep -qx 'Exec="/usr/bin/tarvona" /start' "$work/root/etc/xdg/autostart/org.tarvona.Tarvona-launch.desktop" ||
     fail "the autostart entry does not run /usr/bin/tarvona /start"
 
