@@ -79,13 +79,34 @@ int32_t GioFailure(const GError* error, std::string& reason) {
     }
 }
 
-int32_t LaunchApp(GAppInfo* app, GList* files, std::string& reason) {
-    ErrorHolder holder;
-    return g_app_info_launch(app, files, nullptr, &holder.error) ? kLaunchSucceeded
-                                                                 : GioFailure(holder.error, reason);
+using Started = GioShell::Started;
+
+void OnLaunched(GAppLaunchContext*, GAppInfo*, GVariant* platformData, gpointer data) {
+    gint32 pid = 0;
+    if (g_variant_lookup(platformData, "pid", "i", &pid) && pid > 0)
+        static_cast<Started*>(data)->pids.push_back(static_cast<pid_t>(pid));
 }
 
-int32_t OpenUrl(const std::string& url, std::string& reason) {
+// The application's id without ".desktop": the name of its scope.
+std::string AppName(GAppInfo* app) {
+    std::string id = g_app_info_get_id(app) ? g_app_info_get_id(app) : g_app_info_get_name(app);
+    if (g_str_has_suffix(id.c_str(), ".desktop")) id.resize(id.size() - 8);
+    return id;
+}
+
+int32_t LaunchApp(GAppInfo* app, GList* files, std::string& reason, Started& started,
+                  bool uris = false) {
+    GPtr<GAppLaunchContext> context(g_app_launch_context_new());
+    started.name = AppName(app);
+    g_signal_connect(context.get(), "launched", G_CALLBACK(OnLaunched), &started);
+    ErrorHolder holder;
+    const gboolean launched = uris
+                                  ? g_app_info_launch_uris(app, files, context.get(), &holder.error)
+                                  : g_app_info_launch(app, files, context.get(), &holder.error);
+    return launched ? kLaunchSucceeded : GioFailure(holder.error, reason);
+}
+
+int32_t OpenUrl(const std::string& url, std::string& reason, Started& started) {
     char* scheme = g_uri_parse_scheme(url.c_str());
     std::string lowered = scheme ? scheme : "mailto";
     g_free(scheme);
@@ -93,25 +114,28 @@ int32_t OpenUrl(const std::string& url, std::string& reason) {
     GPtr<GAppInfo> app(g_app_info_get_default_for_uri_scheme(lowered.c_str()));
     if (!app) return kNoAssociation;
     GList uris{const_cast<char*>(url.c_str()), nullptr, nullptr};
-    ErrorHolder holder;
-    return g_app_info_launch_uris(app.get(), &uris, nullptr, &holder.error)
-               ? kLaunchSucceeded
-               : GioFailure(holder.error, reason);
+    return LaunchApp(app.get(), &uris, reason, started, true);
 }
 
 int32_t OpenWithDefault(const std::string& contentType, const std::string& path,
-                        std::string& reason) {
+                        std::string& reason, Started& started) {
     GPtr<GAppInfo> app(g_app_info_get_default_for_type(contentType.c_str(), FALSE));
     if (!app) return kNoAssociation;
     GPtr<GFile> file(g_file_new_for_path(path.c_str()));
     GList files{file.get(), nullptr, nullptr};
-    return LaunchApp(app.get(), &files, reason);
+    return LaunchApp(app.get(), &files, reason, started);
 }
+
+// What the middle process of StartProgram reports.
+struct Spawned {
+    int error = ENOMEM;
+    pid_t pid = 0;
+};
 
 // Started through a short-lived middle process, so the program is never our zombie, runs in its
 // own session and lives on after we end. posix_spawn reports exec errors synchronously and, unlike
 // g_spawn, never hands a file it cannot execute to /bin/sh.
-int32_t StartProgram(const std::string& path, std::string& reason) {
+int32_t StartProgram(const std::string& path, std::string& reason, Started& started) {
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) return kOutOfMemoryOrCorrupt;
     const pid_t middle = ::fork();
@@ -136,15 +160,18 @@ int32_t StartProgram(const std::string& path, std::string& reason) {
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // none of our files go along
         char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        pid_t program = 0;
-        int error = posix_spawn(&program, path.c_str(), &actions, &attributes, argv, environ);
-        (void)!::write(pipe[1], &error, sizeof error);
+        Spawned spawned;
+        spawned.error =
+            posix_spawn(&spawned.pid, path.c_str(), &actions, &attributes, argv, environ);
+        (void)!::write(pipe[1], &spawned, sizeof spawned);
         ::_exit(0);
     }
     ::close(pipe[1]);
-    int error = ENOMEM;
-    while (::read(pipe[0], &error, sizeof error) < 0 && errno == EINTR) {
+    Spawned spawned;
+    while (::read(pipe[0], &spawned, sizeof spawned) < 0 && errno == EINTR) {
     }
+    const int error = spawned.error;
+    if (error == 0) started = {fs::path(path).filename().string(), {spawned.pid}};
     ::close(pipe[0]);
     while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
     }
@@ -232,10 +259,14 @@ int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_
     // Any number a hand edit put in the file: wrapped as the 32-bit show command it becomes.
     m_lastShowCommand = static_cast<int32_t>(static_cast<uint32_t>(style) + 1u);
     m_reason.clear();
-    return Open(command);
+    Started started;
+    const int32_t result = Open(command, started);
+    if (LaunchSucceeded(result))
+        for (pid_t pid : started.pids) m_scopes.Move(pid, started.name);
+    return result;
 }
 
-int32_t GioShell::Open(const std::string& command) {
+int32_t GioShell::Open(const std::string& command, Started& started) {
     const std::string name = Unquoted(command);
     // A NUL byte would cut the name short at a file nobody named.
     if (name.empty() || name.find('\0') != std::string::npos) return kFileNotFound;
@@ -243,7 +274,7 @@ int32_t GioShell::Open(const std::string& command) {
         m_reason = "too few file descriptors left";
         return kOutOfMemoryOrCorrupt;
     }
-    if (IsUrl(name)) return OpenUrl(name, m_reason);
+    if (IsUrl(name)) return OpenUrl(name, m_reason, started);
 
     const std::string path = ResolveBareName(name);
     struct stat st {};
@@ -252,7 +283,7 @@ int32_t GioShell::Open(const std::string& command) {
         if (errno == ENOMEM) return kNotEnoughMemory;
         return MissingPath(path);
     }
-    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path, m_reason);
+    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path, m_reason, started);
 
     // A FIFO, device or socket is no document: no application opens it, and reading its head
     // could block for good.
@@ -267,12 +298,12 @@ int32_t GioShell::Open(const std::string& command) {
     if (HasExecutableType(head)) {
         const bool runnable =
             (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 && ::access(path.c_str(), X_OK) == 0;
-        return runnable ? StartProgram(path, m_reason) : kAccessDenied;
+        return runnable ? StartProgram(path, m_reason, started) : kAccessDenied;
     }
     if (g_str_has_suffix(path.c_str(), ".desktop")) {
         GPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_filename(path.c_str()));
         if (!app) return kOutOfMemoryOrCorrupt;
-        return LaunchApp(G_APP_INFO(app.get()), nullptr, m_reason);
+        return LaunchApp(G_APP_INFO(app.get()), nullptr, m_reason, started);
     }
 
     gboolean uncertain = FALSE;
@@ -280,7 +311,7 @@ int32_t GioShell::Open(const std::string& command) {
                                       head.size(), &uncertain);
     std::string contentType = type ? type : "application/octet-stream";
     g_free(type);
-    return OpenWithDefault(contentType, path, m_reason);
+    return OpenWithDefault(contentType, path, m_reason, started);
 }
 
 }  // namespace tarvona

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "systemd_scope.h"
 
 namespace tarvona {
 
@@ -46,11 +49,18 @@ public:
     // start a program minimized or maximized, so it is kept but the program picks its window.
     int32_t LastShowCommand() const { return m_lastShowCommand; }
 
+    // What a launch started; its processes are moved into a scope of their own.
+    struct Started {
+        std::string name;
+        std::vector<pid_t> pids;
+    };
+
 private:
-    int32_t Open(const std::string& command);
+    int32_t Open(const std::string& command, Started& started);
 
     int32_t m_lastShowCommand = 0;
     std::string m_reason;
+    ScopeMover m_scopes;
 };
 
 }  // namespace tarvona
