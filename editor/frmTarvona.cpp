@@ -28,6 +28,7 @@
 #include "help.h"
 #include "program_state.h"
 #include "shell.h"
+#include "window_role.h"
 
 namespace tarvona {
 
@@ -120,6 +121,7 @@ frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, cons
       m_endProgram(std::move(endProgram)) {
     setObjectName("frmTarvona");
     setWindowTitle("Tarvona");
+    SetWindowRole(this, QAccessible::Window);
     SetProgramIcon(this);
     SetClientTwips(this, 6030, 4200);
     setFont(NamedFont("Arial", 8.25));
@@ -213,6 +215,12 @@ void frmTarvona::BuildControls() {
         button->setAccessibleName(m_prompts[button]);
         button->setToolTip(m_prompts[button]);
     }
+    // "<< P" and "N >>" read as letters and signs; a screen reader says what they do.
+    findChild<QWidget*>("cmdBack")->setAccessibleName("Previous event");
+    findChild<QWidget*>("cmdForward")->setAccessibleName("Next event");
+    // What the status bar prompts for the focused control reaches a screen reader too.
+    for (const auto& [widget, prompt] : m_prompts)
+        static_cast<QWidget*>(widget)->setAccessibleDescription(prompt);
 
     m_description = findChild<QLineEdit*>("txtDescription");
     m_command = findChild<QLineEdit*>("txtCommand");
@@ -304,10 +312,14 @@ bool frmTarvona::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         auto prompt = m_prompts.find(watched);
         if (prompt != m_prompts.end()) m_panels[1]->setText(prompt->second);
-    } else if (event->type() == QEvent::MouseButtonPress) {
+    } else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
+        // A right press, or Shift+F1 (the keyboard's way), shows the control's pop-up topic.
+        const bool asked = event->type() == QEvent::MouseButtonPress
+                               ? static_cast<QMouseEvent*>(event)->button() == Qt::RightButton
+                               : static_cast<QKeyEvent*>(event)->keyCombination() ==
+                                     QKeyCombination(Qt::ShiftModifier, Qt::Key_F1);
         auto topic = m_topics.find(watched);
-        if (topic != m_topics.end() &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        if (asked && topic != m_topics.end()) {
             m_desktop.help(kHelpFile, HelpCommand::ContextPopup, topic->second);
             return true;
         }

@@ -33,6 +33,11 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName("CSCalendar");
     m_calendar->setAccessibleName("Event date");
+    // Qt's month buttons show arrows only; a screen reader says where they go.
+    const std::pair<const char*, const char*> monthButtons[] = {
+        {"qt_calendar_prevmonth", "Previous month"}, {"qt_calendar_nextmonth", "Next month"}};
+    for (const auto& [name, text] : monthButtons)
+        if (auto* button = m_calendar->findChild<QWidget*>(name)) button->setAccessibleName(text);
     m_calendar->setFont(NamedFont("MS Sans Serif", 8.25));
     m_calendar->setFirstDayOfWeek(Qt::Sunday);
     m_calendar->setToolTip("Double click to select.");

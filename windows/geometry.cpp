@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace tarvona {
 
@@ -26,7 +27,9 @@ void SetClientTwips(QWidget* window, int width, int height) {
 namespace {
 
 QSize OwnFrameExtra(const QWidget* window) {
-    return window->frameGeometry().size() - window->size();
+    const QSize extra = window->frameGeometry().size() - window->size();
+    // Before the window manager has framed it, Qt may report a frame smaller than the window.
+    return extra.width() < 0 || extra.height() < 0 ? QSize(0, 0) : extra;
 }
 
 // What the window manager adds around a window, as far as it is known: the window's own frame
@@ -58,11 +61,15 @@ QSize PlaceCentred(QWidget* window) {
 
 // The frame is known only once the window manager has framed the shown window: the window is
 // centred again then if its frame differs from the one counted with, unless the user has moved
-// it meanwhile.
+// it meanwhile (or, for a window just shown, whatever the window manager did with it).
 class Recentring final : public QObject {
 public:
-    Recentring(QWidget* window, QSize countedExtra)
-        : QObject(window), m_window(window), m_placedAt(window->pos()), m_counted(countedExtra) {
+    Recentring(QWidget* window, QSize countedExtra, bool evenIfMoved)
+        : QObject(window),
+          m_window(window),
+          m_placedAt(window->pos()),
+          m_counted(countedExtra),
+          m_evenIfMoved(evenIfMoved) {
         window->installEventFilter(this);
     }
 
@@ -73,7 +80,8 @@ protected:
         const QSize extra = OwnFrameExtra(m_window);
         if (extra.isNull()) return false;  // not framed yet
         m_window->removeEventFilter(this);
-        if (extra != m_counted && m_window->pos() == m_placedAt) PlaceCentred(m_window);
+        if (extra != m_counted && (m_evenIfMoved || m_window->pos() == m_placedAt))
+            PlaceCentred(m_window);
         deleteLater();
         return false;
     }
@@ -82,12 +90,38 @@ private:
     QWidget* m_window;
     QPoint m_placedAt;
     QSize m_counted;
+    bool m_evenIfMoved;
 };
 
 }  // namespace
 
-void CentreOnScreen(QWidget* window) {
-    new Recentring(window, PlaceCentred(window));
+void CentreOnScreen(QWidget* window, bool evenIfMoved) {
+    new Recentring(window, PlaceCentred(window), evenIfMoved);
+}
+
+void PlaceBeside(QWidget* window, const QWidget* other) {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    const QScreen* screen = other->screen() ? other->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QRect beside = other->frameGeometry();
+    const QSize outer = window->size() + FrameExtra(window);
+    const int top = std::clamp(beside.top(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - outer.height()));
+    const int right = beside.right() + 1, left = beside.left() - outer.width();
+    int x;
+    if (right + outer.width() <= area.right() + 1) {
+        x = right;
+    } else if (left >= area.left()) {
+        x = left;
+    } else {
+        // No room on either side: against the screen edge where less of the other is covered.
+        const int atRight = area.right() + 1 - outer.width();
+        const int coveredAtRight = std::max(0, beside.right() + 1 - atRight);
+        const int coveredAtLeft = std::max(0, area.left() + outer.width() - beside.left());
+        x = coveredAtRight <= coveredAtLeft ? atRight : area.left();
+    }
+    window->move(x, top);
 }
 
 QFont NamedFont(const QString& family, double points, bool fixedPitch) {

@@ -21,9 +21,14 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // Gives a window a fixed client area in twips.
 void SetClientTwips(QWidget* window, int width, int height);
 
+// Places a window beside another, on the same screen: to its right where the screen has room,
+// else to its left, else where it covers least of it. On Wayland the compositor places windows,
+// and nothing is moved.
+void PlaceBeside(QWidget* window, const QWidget* other);
+
 // Centres a window's outer frame on its screen: left = (screen width - outer width) / 2, top
 // likewise; again once the window manager has framed it.
-void CentreOnScreen(QWidget* window);
+void CentreOnScreen(QWidget* window, bool evenIfMoved = false);
 
 // A font by name with a style hint, so the metric-compatible Liberation fonts serve where the
 // named one is missing.

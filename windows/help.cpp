@@ -1,8 +1,10 @@
 #include "help.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFile>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QWhatsThis>
 
@@ -98,6 +100,8 @@ QTextBrowser* HelpViewer::window() const {
 // over the editor never blocks it.
 QTextBrowser* HelpViewer::Open() {
     if (!m_window) {
+        // The window the help is about, so that it opens beside it rather than over it.
+        const QWidget* explained = QApplication::activeWindow();
         m_window = new HelpBrowser;
         m_window->setObjectName("helpWindow");
         m_window->setWindowTitle("Tarvona Help");
@@ -105,7 +109,15 @@ QTextBrowser* HelpViewer::Open() {
         m_window->setOpenLinks(true);
         m_window->resize(Px(7200), Px(6000));
         SetProgramIcon(m_window);
-        CentreOnScreen(m_window);
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            auto* close = new QShortcut(key, m_window);
+            QObject::connect(close, &QShortcut::activated, m_window, &QWidget::close);
+        }
+        if (explained)
+            PlaceBeside(m_window, explained);
+        else
+            CentreOnScreen(m_window);
     }
     m_window->show();
     m_window->raise();

@@ -8,13 +8,41 @@
 #include <QSortFilterProxyModel>
 #include <QTimer>
 
+#include "geometry.h"
+
 namespace tarvona {
+
+namespace {
+
+// A message box settles its size only while it is shown: it is centred on the screen then, and
+// again whenever its size changes, like every other window of the program, rather than where Qt
+// puts a dialog by default.
+void CentreWhenShown(QWidget* box) {
+    class Centring final : public QObject {
+    public:
+        using QObject::QObject;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            auto* window = static_cast<QWidget*>(watched);
+            if (event->type() == QEvent::Show ||
+                (event->type() == QEvent::Resize && window->isVisible()))
+                QMetaObject::invokeMethod(
+                    window, [window] { CentreOnScreen(window, true); }, Qt::QueuedConnection);
+            return false;
+        }
+    };
+    box->installEventFilter(new Centring(box));
+}
+
+}  // namespace
 
 Answer QtDesktop::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
     QMessageBox box(QMessageBox::Critical, QString::fromLocal8Bit(caption.c_str()),
                     QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setObjectName("messageBox");
+    CentreWhenShown(&box);
     // Modal to the window that asks, so that an open help window stays usable.
     box.setWindowModality(Qt::WindowModal);
     if (buttons == Buttons::YesNo) {

@@ -49,8 +49,30 @@ check() {
     if eval "$2"; then echo "ok: $1"; passed=$((passed + 1)); else echo "FAILED: $1"; failed=$((failed + 1)); fi
 }
 
+# The question's outer frame (with the window manager's decorations) centred within 2 px.
+centred() {
+    local x y w h left right top bottom
+    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+                                               /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}')
+    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    local cx=$(( x - left + (w + left + right) / 2 )) cy=$(( y - top + (h + top + bottom) / 2 ))
+    [ $(( cx > 512 ? cx - 512 : 512 - cx )) -le 2 ] && [ $(( cy > 384 ? cy - 384 : 384 - cy )) -le 2 ]
+}
+dialog() {  # the visible dialog titled Tarvona (the splash shares the title)
+    for _ in $(seq 150); do
+        for id in $(xdotool search --onlyvisible --name '^Tarvona$' 2>/dev/null); do
+            xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG && { echo "$id"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
 "$work/Tarvona" /start & run=$!
-question=$(window "Tarvona") && answer "$question" alt+n
+question=$(dialog) || question=""
+placed=no
+for _ in $(seq 100); do [ -n "$question" ] && centred "$question" && { placed=yes; break; }; sleep 0.1; done
+check "the question is centred on the screen" "[ $placed = yes ]"
+[ -n "$question" ] && answer "$question" alt+n
 check "No ends the program" "ended $run"
 check "no log viewer after No" "! xdotool search --onlyvisible --name '^Event Error Log\$' >/dev/null 2>&1"
 check "the failure is in the log" "grep -q 'App: /NO/SUCH/PROGRAM' '$work/Tarvona.log'"

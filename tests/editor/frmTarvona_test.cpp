@@ -490,7 +490,9 @@ private slots:
             {"cboFrequency", "Frequency"},
             {"txtNextRun", "Next Run (mm-dd-yyyy)"},
             {"cmdBrowse", "Browse for the command line for this event."},
-            {"cmdCalendar", "Display the calendar."}};
+            {"cmdCalendar", "Display the calendar."},
+            {"cmdBack", "Previous event"},
+            {"cmdForward", "Next event"}};
         for (const auto& [name, text] : expected) {
             QWidget* control = Find<QWidget>(name);
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
@@ -510,6 +512,13 @@ private slots:
                  QString("Browse for the command line for this event."));
         QCOMPARE(Button("cmdCalendar")->toolTip(), QString("Display the calendar."));
         QCOMPARE(Find<QLabel>("lblCommand")->text(), QString("Command Line"));  // no access key
+
+        // The status bar's prompt is each control's description; the editor is a frame.
+        Text("txtCommand")->setFocus();
+        QCOMPARE(QAccessible::queryAccessibleInterface(Text("txtCommand"))
+                     ->text(QAccessible::Description),
+                 Panel(2));
+        QCOMPARE(QAccessible::queryAccessibleInterface(editor.get())->role(), QAccessible::Window);
     }
 
     void rightButtonShowsPopupTopics() {
@@ -522,6 +531,10 @@ private slots:
         QCOMPARE(desktop->helpCalls[1].data, 1160);
         QCOMPARE(desktop->helpCalls[1].command, HelpCommand::ContextPopup);
         QVERIFY2(shell->calls.empty(), "a right press launches nothing");
+        QTest::keyClick(Button("cmdTest"), Qt::Key_F1, Qt::ShiftModifier);  // the keyboard's way
+        QCOMPARE(desktop->helpCalls.size(), size_t(3));
+        QCOMPARE(desktop->helpCalls.back().command, HelpCommand::ContextPopup);
+        QCOMPARE(desktop->helpCalls.back().data, 1160);
         QTest::keyClick(Text("txtCommand"), Qt::Key_F1);
         QCOMPARE(desktop->helpCalls.back().command, HelpCommand::Context);
         QCOMPARE(desktop->helpCalls.back().data, 1075);
@@ -579,6 +592,10 @@ private slots:
         QVERIFY(picker);
         auto* calendar = picker->findChild<QCalendarWidget*>("CSCalendar");
         QCOMPARE(calendar->selectedDate(), QDate(2026, 12, 8));
+        for (const char* month : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})
+            QVERIFY(!QAccessible::queryAccessibleInterface(calendar->findChild<QWidget*>(month))
+                         ->text(QAccessible::Name)
+                         .isEmpty());
         calendar->setSelectedDate(QDate(2000, 2, 29));
         emit calendar->activated(calendar->selectedDate());
         QCOMPARE(Text("txtNextRun")->text(), QString("02-29-2000"));
@@ -637,6 +654,29 @@ private slots:
         }
         QTest::mouseClick(editor->windowHandle(), Qt::LeftButton, {}, forward);
         QCOMPARE(Panel(3), QString("2"));  // and takes it again once they are closed
+    }
+
+    // Help opens beside the window it explains, and Esc or Ctrl+W closes it.
+    void helpBesideTheEditorClosedByKeys() {
+        Open();
+        for (const QKeyCombination key :
+             {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+            editor->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(editor.get()));
+            HelpViewer help;
+            help.ShowTopic(kHelpFile, 1075);
+            QVERIFY(QTest::qWaitForWindowExposed(help.window()));
+            // It covers no more of the editor than the screen's room to either side forces.
+            const QRect screen = editor->screen()->availableGeometry();
+            const QRect beside = editor->frameGeometry();
+            const int width = help.window()->frameGeometry().width();
+            const int forced = std::max(0, std::min(width - (screen.right() - beside.right()),
+                                                    width - (beside.left() - screen.left())));
+            const QRect covered = help.window()->frameGeometry() & beside;
+            QCOMPARE(covered.isEmpty() ? 0 : covered.width(), forced);
+            QTest::keyClick(help.window(), key.key(), key.keyboardModifiers());
+            QTRY_VERIFY(!help.window());
+        }
     }
 
     void viewAllStoresWithoutCheckAndPicks() {
