@@ -61,7 +61,8 @@ QSize PlaceCentred(QWidget* window) {
 
 // The frame is known only once the window manager has framed the shown window: the window is
 // centred again then if its frame differs from the one counted with, unless the user has moved
-// it meanwhile (or, for a window just shown, whatever the window manager did with it).
+// it meanwhile; a message box is centred again in any case, since window managers place dialogs
+// over their parent on their own.
 class Recentring final : public QObject {
 public:
     Recentring(QWidget* window, QSize countedExtra, bool evenIfMoved)
@@ -80,7 +81,7 @@ protected:
         const QSize extra = OwnFrameExtra(m_window);
         if (extra.isNull()) return false;  // not framed yet
         m_window->removeEventFilter(this);
-        if (extra != m_counted && (m_evenIfMoved || m_window->pos() == m_placedAt))
+        if (m_evenIfMoved || (extra != m_counted && m_window->pos() == m_placedAt))
             PlaceCentred(m_window);
         deleteLater();
         return false;
