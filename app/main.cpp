@@ -161,7 +161,7 @@ int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::st
     std::unique_ptr<frmSplash> splash;
     const RunReport report = StartAndRun(state, dataFolder, desktop, RunKind::Login, [&splash] {
         splash = std::make_unique<frmSplash>();
-        splash->showMinimized();
+        splash->ShowMinimized();
         return WindowHandle(splash->winId());
     });
     return AskAboutTheLog(app, state, desktop, Report(report), splash);

@@ -21,6 +21,13 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
 }
 
 void SetClientTwips(QWidget* window, int width, int height) {
+    // A Wayland compositor may maximise or fullscreen any window, and ends a client whose surface
+    // then keeps another size: there the size is only the least, and the rest stays empty.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        window->setMinimumSize(Px(width), Px(height));
+        window->resize(Px(width), Px(height));
+        return;
+    }
     window->setFixedSize(Px(width), Px(height));
 }
 

@@ -25,12 +25,27 @@ void CentreWhenShown(QWidget* box) {
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override {
             auto* window = static_cast<QWidget*>(watched);
+            // Its own new layout would fix the size again.
+            if (event->type() == QEvent::LayoutRequest && m_settled && OnWayland()) return true;
             if (event->type() == QEvent::Show ||
                 (event->type() == QEvent::Resize && window->isVisible()))
                 QMetaObject::invokeMethod(
-                    window, [window] { CentreOnScreen(window, true); }, Qt::QueuedConnection);
+                    window, [this, window] { Settle(window); }, Qt::QueuedConnection);
             return false;
         }
+
+    private:
+        static bool OnWayland() {
+            return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        }
+        void Settle(QWidget* window) {
+            // A message box fixes its own size when shown; a Wayland compositor that maximises
+            // it would then end the program, so there that size is only the least.
+            if (OnWayland()) window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            m_settled = true;
+            CentreOnScreen(window, true);
+        }
+        bool m_settled = false;
     };
     box->installEventFilter(new Centring(box));
 }

@@ -12,6 +12,8 @@ compositor=$!
 trap 'kill "$compositor" 2>/dev/null; wait "$compositor" 2>/dev/null; rm -rf "$runtime"' EXIT
 for _ in $(seq 100); do [ -S "$runtime/$socket" ] && break; sleep 0.05; done
 [ -S "$runtime/$socket" ] || { cat "$runtime/weston.log" >&2; echo "weston did not start" >&2; exit 1; }
-export WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland
+# The headless compositor has no seat: Qt 6.4's Wayland input method would then crash in a
+# text box's cursor, so none is used.
+export WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland QT_IM_MODULE=none
 unset DISPLAY
 "$@"

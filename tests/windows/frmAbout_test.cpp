@@ -55,6 +55,7 @@ private slots:
 
     void splashIsACaptionMinimised() {
         frmSplash splash;
+        splash.ShowMinimized();
         QCOMPARE(splash.windowTitle(), QString("Tarvona"));
         QVERIFY(splash.windowState() & Qt::WindowMinimized);
         QVERIFY(splash.children().isEmpty() || splash.findChildren<QWidget*>().isEmpty());
