@@ -38,6 +38,7 @@
 #include "qt_desktop.h"
 #include "shell.h"
 #include "startup.h"
+#include "texts.h"
 #include "user_folders.h"
 
 using namespace tarvona;
@@ -73,6 +74,7 @@ std::optional<std::string> OpenDataFolder(ProgramState& state) {
 // Name, version and icon for the desktop: Wayland compositors and task bars match windows to
 // the launcher by the desktop file name.
 void SetIdentity(const ProgramState& state) {
+    LoadTranslations(*QCoreApplication::instance());
     QApplication::setApplicationName("Tarvona");
     QApplication::setApplicationVersion(QString::fromStdString(state.AppVersion));
     QApplication::setOrganizationDomain("tarvona.org");

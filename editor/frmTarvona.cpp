@@ -28,6 +28,7 @@
 #include "help.h"
 #include "program_state.h"
 #include "shell.h"
+#include "texts.h"
 #include "window_role.h"
 
 namespace tarvona {
@@ -129,8 +130,8 @@ frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, cons
     BuildControls();
 
     m_panels[0]->setText(FromBytes(FormatDate(m_clock.Now().date)));
-    for (const char* name : kStyleNames) m_style->addItem(name);
-    for (const Frequency& frequency : kFrequencies) m_frequency->addItem(frequency.name);
+    for (const char* name : kStyleNames) m_style->addItem(Tr(name));
+    for (const Frequency& frequency : kFrequencies) m_frequency->addItem(Tr(frequency.name));
     GoToRecord(0);
     SelectEditorTexts();
     CentreOnScreen(this);
@@ -156,7 +157,7 @@ void frmTarvona::BuildControls() {
         QWidget* widget = nullptr;
         switch (control.kind) {
             case Kind::Label:
-                widget = new QLabel(control.caption, this);
+                widget = new QLabel(Tr(control.caption), this);
                 break;
             case Kind::Text: {
                 auto* box = new QLineEdit(this);
@@ -172,7 +173,7 @@ void frmTarvona::BuildControls() {
             }
             case Kind::Button:
             case Kind::BoldButton: {
-                auto* button = new QPushButton(control.caption, this);
+                auto* button = new QPushButton(Tr(control.caption), this);
                 button->setAutoDefault(false);
                 if (control.kind == Kind::BoldButton) {
                     QFont bold = font();
@@ -189,7 +190,7 @@ void frmTarvona::BuildControls() {
         if (control.kind == Kind::Label && widget->sizeHint().width() > widget->width())
             widget->resize(widget->sizeHint().width(), widget->height());
         if (control.tab >= 0) tabbed.emplace_back(control.tab, widget);
-        if (control.prompt) m_prompts[widget] = control.prompt;
+        if (control.prompt) m_prompts[widget] = Tr(control.prompt);
         if (control.topic) m_topics[widget] = control.topic;
         widget->installEventFilter(this);
     }
@@ -216,8 +217,8 @@ void frmTarvona::BuildControls() {
         button->setToolTip(m_prompts[button]);
     }
     // "<< P" and "N >>" read as letters and signs; a screen reader says what they do.
-    findChild<QWidget*>("cmdBack")->setAccessibleName("Previous event");
-    findChild<QWidget*>("cmdForward")->setAccessibleName("Next event");
+    findChild<QWidget*>("cmdBack")->setAccessibleName(Tr("Previous event"));
+    findChild<QWidget*>("cmdForward")->setAccessibleName(Tr("Next event"));
     // What the status bar prompts for the focused control reaches a screen reader too.
     for (const auto& [widget, prompt] : m_prompts)
         static_cast<QWidget*>(widget)->setAccessibleDescription(prompt);
@@ -462,7 +463,10 @@ void frmTarvona::cmdTest_Click() {
     const int32_t result = m_shell.LaunchCommand(winId(), command, style);
     if (LaunchSucceeded(result)) return;
     m_desktop.beep();
-    m_desktop.messageBox("Could not execute " + command + ".", "Tarvona", Buttons::Ok);
+    // The name goes in as its bytes: it need not be text in the locale's encoding.
+    std::string message = ToBytes(Tr("Could not execute %1."));
+    message.replace(message.find("%1"), 2, command);
+    m_desktop.messageBox(message, "Tarvona", Buttons::Ok);
 }
 
 void frmTarvona::cmdBrowse_Click() {

@@ -7,6 +7,7 @@
 #include "geometry.h"
 #include "help.h"
 #include "program_state.h"
+#include "texts.h"
 
 namespace tarvona {
 
@@ -17,12 +18,12 @@ constexpr int kTopic = 1090;
 frmAbout::frmAbout(const ProgramState& state, Desktop& desktop, QWidget* parent)
     : QDialog(parent, kFixedDialog), m_desktop(desktop) {
     setObjectName("frmAbout");
-    setWindowTitle("About Tarvona");
+    setWindowTitle(Tr("About Tarvona"));
     SetProgramIcon(this);
     SetClientTwips(this, 4830, 3330);
     setFont(NamedFont("Arial", 8.25));
 
-    auto* version = new QLabel(QString("Tarvona %1 (32 bit)").arg(state.AppVersion.c_str()), this);
+    auto* version = new QLabel(Tr("Tarvona %1 (32 bit)").arg(state.AppVersion.c_str()), this);
     version->setObjectName("lblVersion");
     version->setFont(NamedFont("Arial", 12));
     version->adjustSize();
@@ -32,7 +33,7 @@ frmAbout::frmAbout(const ProgramState& state, Desktop& desktop, QWidget* parent)
                             "Released under the MIT License (see LICENSE)."};
     const char* names[] = {"lblCopyright", "lblCopyright2"};
     for (int i = 0; i < 2; ++i) {
-        auto* line = new QLabel(QString::fromUtf8(notice[i]), this);
+        auto* line = new QLabel(Tr(notice[i]), this);
         line->setObjectName(names[i]);
         line->setFont(NamedFont("Arial", 9.75));
         line->setAlignment(Qt::AlignCenter);
@@ -41,10 +42,10 @@ frmAbout::frmAbout(const ProgramState& state, Desktop& desktop, QWidget* parent)
     // Sized to its text at left 2370; moved left only if a wide font would cut it off.
     version->move(qMax(0, qMin(Px(2370), width() - version->width())), Px(120));
 
-    auto* okay = new QPushButton("&Okay", this);
+    auto* okay = new QPushButton(Tr("&Okay"), this);
     okay->setObjectName("cmdOkay");
     PlaceTwips(okay, 360, 2640, 1215, 375);
-    auto* information = new QPushButton("&Information", this);
+    auto* information = new QPushButton(Tr("&Information"), this);
     information->setObjectName("cmdHelp");
     PlaceTwips(information, 1800, 2640, 1215, 375);
     setTabOrder(okay, information);

@@ -11,6 +11,7 @@
 #include "geometry.h"
 #include "help.h"
 #include "program_state.h"
+#include "texts.h"
 
 namespace tarvona {
 
@@ -27,20 +28,21 @@ qint64 OleDayZero() {
 frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock, QWidget* parent)
     : QDialog(parent, kFixedDialog), m_state(state) {
     setObjectName("frmCalendar");
-    setWindowTitle("Select the Event Date");
+    setWindowTitle(Tr("Select the Event Date"));
     SetProgramIcon(this);
     SetClientTwips(this, 6270, 4350);
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName("CSCalendar");
-    m_calendar->setAccessibleName("Event date");
+    m_calendar->setAccessibleName(Tr("Event date"));
     // Qt's month buttons show arrows only; a screen reader says where they go.
     const std::pair<const char*, const char*> monthButtons[] = {
         {"qt_calendar_prevmonth", "Previous month"}, {"qt_calendar_nextmonth", "Next month"}};
     for (const auto& [name, text] : monthButtons)
-        if (auto* button = m_calendar->findChild<QWidget*>(name)) button->setAccessibleName(text);
+        if (auto* button = m_calendar->findChild<QWidget*>(name))
+            button->setAccessibleName(Tr(text));
     m_calendar->setFont(NamedFont("MS Sans Serif", 8.25));
     m_calendar->setFirstDayOfWeek(Qt::Sunday);
-    m_calendar->setToolTip("Double click to select.");
+    m_calendar->setToolTip(Tr("Double click to select."));
     m_calendar->setGridVisible(true);
     PlaceTwips(m_calendar, 0, 0, 6255, 4335);
 

@@ -12,6 +12,7 @@
 #include "geometry.h"
 #include "help.h"
 #include "program_state.h"
+#include "texts.h"
 
 namespace tarvona {
 
@@ -86,12 +87,12 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       m_pick(std::move(pick)) {
     setObjectName("frmList");
-    setWindowTitle("List Events");
+    setWindowTitle(Tr("List Events"));
     SetProgramIcon(this);
     resize(Px(6870), Px(4605));
     m_list = new QListWidget(this);
     m_list->setObjectName("lstEvents");
-    m_list->setAccessibleName("Events");
+    m_list->setAccessibleName(Tr("Events"));
     m_list->setFont(NamedFont("Courier New", 8.25, true));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setItemDelegate(new TabStopDelegate(m_list));
@@ -102,7 +103,7 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     const double cell = QFontMetricsF(m_list->font()).horizontalAdvance(' ');
     const int textLeft = m_list->x() + m_list->frameWidth() + kTextIndent;
     for (const Heading& heading : kHeadings) {
-        auto* label = new QLabel(heading.caption, this);
+        auto* label = new QLabel(Tr(heading.caption), this);
         label->setObjectName(heading.name);
         label->setFont(NamedFont("Arial", 8.25));
         label->setGeometry(textLeft + qRound(heading.cell * cell), 0,

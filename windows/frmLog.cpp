@@ -11,6 +11,7 @@
 #include "help.h"
 #include "program_files.h"
 #include "program_state.h"
+#include "texts.h"
 
 namespace tarvona {
 
@@ -25,7 +26,7 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
       m_desktop(desktop),
       m_endProgram(std::move(endProgram)) {
     setObjectName("frmLog");
-    setWindowTitle("Event Error Log");
+    setWindowTitle(Tr("Event Error Log"));
     SetProgramIcon(this);
     SetClientTwips(this, 6855, 3720);
     setFont(NamedFont("Arial", 8.25));
@@ -41,14 +42,14 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
                               {"cmdHelp", "&Help", 4800, 1215}};
     QPushButton* made[3];
     for (int i = 0; i < 3; ++i) {
-        made[i] = new QPushButton(buttons[i].caption, this);
+        made[i] = new QPushButton(Tr(buttons[i].caption), this);
         made[i]->setObjectName(buttons[i].name);
         PlaceTwips(made[i], buttons[i].left, 3240, buttons[i].width, 375);
     }
     m_okay = made[0];
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtLog");
-    m_text->setAccessibleName("Event error log");
+    m_text->setAccessibleName(Tr("Event error log"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);

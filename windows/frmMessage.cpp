@@ -10,6 +10,7 @@
 #include "help.h"
 #include "message_file.h"
 #include "program_state.h"
+#include "texts.h"
 
 namespace tarvona {
 
@@ -20,25 +21,25 @@ constexpr int kTopic = 1035;
 frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock, QWidget* parent)
     : QDialog(parent, kFixedDialog), m_state(state), m_desktop(desktop), m_clock(clock) {
     setObjectName("frmMessage");
-    setWindowTitle("Enter a Message");
+    setWindowTitle(Tr("Enter a Message"));
     SetProgramIcon(this);
     SetClientTwips(this, 5775, 3915);
     setFont(NamedFont("Arial", 8.25));
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtMessage");
-    m_text->setAccessibleName("Message text");
+    m_text->setAccessibleName(Tr("Message text"));
     m_text->setFont(NamedFont("Arial", 9.75));
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text->setTabChangesFocus(true);
     PlaceTwips(m_text, 120, 120, 5535, 3015);
-    auto* okay = new QPushButton("&Okay", this);
+    auto* okay = new QPushButton(Tr("&Okay"), this);
     okay->setObjectName("cmdOkay");
     okay->setAutoDefault(false);
     PlaceTwips(okay, 1320, 3360, 1215, 375);
-    auto* cancel = new QPushButton("&Cancel", this);
+    auto* cancel = new QPushButton(Tr("&Cancel"), this);
     cancel->setObjectName("cmdCancel");
     cancel->setAutoDefault(false);
     PlaceTwips(cancel, 3240, 3360, 1215, 375);

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "geometry.h"
+#include "texts.h"
 
 namespace tarvona {
 
@@ -53,8 +54,9 @@ void CentreWhenShown(QWidget* box) {
 }  // namespace
 
 Answer QtDesktop::messageBox(const std::string& text, const std::string& caption, Buttons buttons) {
-    QMessageBox box(QMessageBox::Critical, QString::fromLocal8Bit(caption.c_str()),
-                    QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton,
+    // Texts of the program come in English and are shown in the user's language; a text made
+    // of a translation already, or with a name in it, passes unchanged.
+    QMessageBox box(QMessageBox::Critical, Tr(caption), Tr(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setObjectName("messageBox");
     CentreWhenShown(&box);
@@ -94,8 +96,8 @@ void QtDesktop::help(const std::string& file, HelpCommand command, int data) {
 
 namespace {
 
-const QString kProgramsFilter = "Programs (*.exe,*.com,*.bat,*.pif)";
-const QString kAllFilesFilter = "All Files (*.*)";
+const char* const kProgramsFilter = "Programs (*.exe,*.com,*.bat,*.pif)";
+const char* const kAllFilesFilter = "All Files (*.*)";
 
 // The dialog's own patterns cannot say "executable", and programs here mostly have no
 // extension: this proxy lists folders, the four program patterns and every executable file
@@ -117,7 +119,7 @@ protected:
 }  // namespace
 
 std::optional<std::string> QtDesktop::chooseFile(const std::string& title) {
-    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title));
+    QFileDialog dialog(QApplication::activeWindow(), Tr(title));
     dialog.setObjectName("cmDialog");
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -125,7 +127,8 @@ std::optional<std::string> QtDesktop::chooseFile(const std::string& title) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     auto* filter = new ProgramFilter;
     dialog.setProxyModel(filter);
-    dialog.setNameFilters({kProgramsFilter, kAllFilesFilter});
+    const QString programs = Tr(kProgramsFilter);
+    dialog.setNameFilters({programs, Tr(kAllFilesFilter)});
     auto showEverything = [&] {
         if (auto* files = qobject_cast<QFileSystemModel*>(filter->sourceModel())) {
             files->setNameFilterDisables(false);
@@ -134,10 +137,10 @@ std::optional<std::string> QtDesktop::chooseFile(const std::string& title) {
         filter->invalidate();
     };
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
-        filter->programsOnly = chosen == kProgramsFilter;
+        filter->programsOnly = chosen == programs;
         QTimer::singleShot(0, &dialog, showEverything);
     });
-    dialog.selectNameFilter(kProgramsFilter);
+    dialog.selectNameFilter(programs);
     showEverything();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();

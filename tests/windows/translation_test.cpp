@@ -1,0 +1,99 @@
+// The windows in the user's language: run under LANG=de_DE.UTF-8 the texts are German, under
+// LANG=C exactly English. The same table serves both runs.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QtTest>
+#include <filesystem>
+
+#include "event_table.h"
+#include "frmAbout.h"
+#include "frmTarvona.h"
+#include "help.h"
+#include "program_files.h"
+#include "program_state.h"
+#include "qt_desktop.h"
+#include "test_support.h"
+#include "texts.h"
+
+using namespace tarvona;
+using namespace tarvona::test;
+
+class TranslationTest : public QObject {
+    Q_OBJECT
+
+    bool german = false;
+    QString Expected(const char* english, const char* inGerman) const {
+        return german ? QString::fromUtf8(inGerman) : QString(english);
+    }
+
+private slots:
+    void initTestCase() {
+        LoadTranslations(*qApp);
+        german = QLocale().language() == QLocale::German;
+        QCOMPARE(german, qEnvironmentVariable("LANG").startsWith("de"));  // the run means it
+    }
+
+    void windowsAndTheirTexts() {
+        TempDir dir;
+        ProgramState state;
+        SetUpPaths(state, dir.path());
+        std::filesystem::create_directory(state.MessageDir);
+        LoadEvents(state);
+        ScriptedDesktop scripted;
+        RecordingShell shell;
+        FixedClock clock(Date(2026, 12, 8));
+        frmTarvona editor(state, scripted, shell, clock, [] {});
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QCOMPARE(editor.findChild<QLabel*>("lblCommand")->text(),
+                 Expected("Command Line", "Befehlszeile"));
+        QCOMPARE(editor.findChild<QPushButton*>("cmdExit")->text(), Expected("E&xit", "&Beenden"));
+        editor.findChild<QLineEdit*>("txtCommand")->setFocus();
+        QTRY_COMPARE(editor.findChild<QLabel*>("panel2")->text(),
+                     Expected("Enter the command for this event.",
+                              "Geben Sie den Befehl für dieses Ereignis ein."));
+
+        frmAbout about(state, scripted);
+        QCOMPARE(about.windowTitle(), Expected("About Tarvona", "Über Tarvona"));
+    }
+
+    // Ours and Qt's own: the question after a failed run, with its Yes button.
+    void theQuestion() {
+        QtDesktop desktop;
+        QString text, yes;
+        QMetaObject::invokeMethod(
+            qApp,
+            [&] {
+                for (QWidget* window : QApplication::topLevelWidgets())
+                    if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                        text = box->text();
+                        yes = box->button(QMessageBox::Yes)->text();
+                        box->button(QMessageBox::No)->click();
+                    }
+            },
+            Qt::QueuedConnection);
+        desktop.messageBox("Errors occurred while launching some applications. Review log file?",
+                           "Tarvona", Buttons::YesNo);
+        QCOMPARE(text, Expected("Errors occurred while launching some applications. Review log "
+                                "file?",
+                                "Beim Starten einiger Anwendungen sind Fehler aufgetreten. "
+                                "Protokolldatei anzeigen?"));
+        QCOMPARE(yes, Expected("&Yes", "&Ja"));
+    }
+
+    void aHelpPage() {
+        const QString page =
+            HelpDocument::ForFile(kHelpFile).PageHtml(HelpDocument::TopicAddress(1160));
+        QVERIFY2(page.contains(Expected("Opens the command line now, to try it.",
+                                        "Öffnet die Befehlszeile jetzt, um sie auszuprobieren.")),
+                 qPrintable(page));
+        QVERIFY(page.contains(Expected(">Contents<", ">Inhalt<")));
+    }
+};
+
+QTEST_MAIN(TranslationTest)
+#include "translation_test.moc"
