@@ -347,5 +347,25 @@ Klicken Sie auf Abbrechen, wenn Sie keine Nachricht planen möchten.</translatio
         <source>:/tarvona/help.html</source>
         <translation>:/tarvona/help_de.html</translation>
     </message>
+    <message>
+        <source>E/O Day</source>
+        <translation>Jd. 2. Tag</translation>
+    </message>
+    <message>
+        <source>E/O Week</source>
+        <translation>Jd. 2. Woche</translation>
+    </message>
+    <message>
+        <source>E/O Month</source>
+        <translation>Jd. 2. Monat</translation>
+    </message>
+    <message>
+        <source>Min.</source>
+        <translation>Min.</translation>
+    </message>
+    <message>
+        <source>Max.</source>
+        <translation>Max.</translation>
+    </message>
 </context>
 </TS>

@@ -67,17 +67,36 @@ public:
 
 }  // namespace
 
-std::string EventListLine(const EventTable& events, int slot) {
+std::string EventListLine(const EventTable& events, int slot,
+                          const std::function<std::string(const std::string&)>& word) {
+    // A column word as written, or in the user's language padded alike and never running into
+    // the next column (room for 15 cells before its tab, 8 in the style column).
+    // Widths count characters, not the bytes of their UTF-8.
+    auto shown = [&word](const std::string& padded, size_t room) {
+        if (!word) return padded;
+        const std::string english = padded.substr(0, padded.find_last_not_of(' ') + 1);
+        std::string text;
+        size_t cells = 0;
+        for (const char c : word(english)) {
+            const bool starts = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            if (starts && cells == room) break;
+            cells += starts;
+            text += c;
+        }
+        return text + std::string(cells < padded.size() ? padded.size() - cells : 0, ' ');
+    };
     const std::string& due = events.EventDue[slot];
-    std::string line = due == kDueDisabled ? "Disabled  " : due == kDueNextRun ? "?         " : due;
+    std::string line = due == kDueDisabled  ? shown("Disabled  ", 15)
+                       : due == kDueNextRun ? "?         "
+                                            : due;
     line += '\t';
     const int32_t frequency = events.EventFrequency[slot];
     if (frequency >= 0 && frequency < static_cast<int32_t>(kFrequencyColumn.size()))
-        line += kFrequencyColumn[static_cast<size_t>(frequency)];
+        line += shown(kFrequencyColumn[static_cast<size_t>(frequency)], 15);
     line += '\t';
     const int32_t style = events.EventRunStyle[slot];
     if (style >= 0 && style < static_cast<int32_t>(kStyleColumn.size()))
-        line += kStyleColumn[static_cast<size_t>(style)];
+        line += shown(kStyleColumn[static_cast<size_t>(style)], 8);
     return line + events.EventDescription[slot];
 }
 
@@ -112,7 +131,10 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     for (int slot = 0; slot <= ProgramState::MaxEvent; ++slot)
-        m_list->addItem(QString::fromLocal8Bit(EventListLine(state.Events, slot).c_str()));
+        m_list->addItem(QString::fromLocal8Bit(
+            EventListLine(state.Events, slot, [](const std::string& english) {
+                return Tr(english).toLocal8Bit().toStdString();
+            }).c_str()));
     QApplication::restoreOverrideCursor();
     m_list->setCurrentRow(-1);
     m_list->clearSelection();

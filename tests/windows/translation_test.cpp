@@ -11,6 +11,7 @@
 
 #include "event_table.h"
 #include "frmAbout.h"
+#include "frmList.h"
 #include "frmTarvona.h"
 #include "help.h"
 #include "program_files.h"
@@ -59,6 +60,15 @@ private slots:
 
         frmAbout about(state, scripted);
         QCOMPARE(about.windowTitle(), Expected("About Tarvona", "Über Tarvona"));
+
+        // A list line's words, padded alike so that its columns still line up.
+        state.Events.EventDue[0] = "07-04-2027";
+        state.Events.EventFrequency[0] = kEveryOtherMonth;
+        QCOMPARE(
+            QString::fromStdString(EventListLine(
+                state.Events, 0,
+                [](const std::string& english) { return Tr(english).toStdString(); })),
+            Expected("07-04-2027\tE/O Month \tNormal   ", "07-04-2027\tJd. 2. Monat\tNormal   "));
     }
 
     // Ours and Qt's own: the question after a failed run, with its Yes button.
