@@ -53,31 +53,30 @@ QSize FrameExtra(const QWidget* window) {
     return {};
 }
 
+// Where the window's frame stands centred on its screen (a window's position is that of its
+// frame's top-left corner).
+QPoint CentredPosition(const QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return window->pos();
+    const QRect area = screen->geometry();
+    const QSize outer = window->size() + FrameExtra(window);
+    return {area.x() + (area.width() - outer.width()) / 2,
+            area.y() + (area.height() - outer.height()) / 2};
+}
+
 // Returns the frame it counted with.
 QSize PlaceCentred(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return {};
-    const QRect area = screen->geometry();
-    const QSize extra = FrameExtra(window);
-    const QSize outer = window->size() + extra;
-    // A window's position is that of its frame's top-left corner.
-    window->move(area.x() + (area.width() - outer.width()) / 2,
-                 area.y() + (area.height() - outer.height()) / 2);
-    return extra;
+    window->move(CentredPosition(window));
+    return FrameExtra(window);
 }
 
 // The frame is known only once the window manager has framed the shown window: the window is
 // centred again then if its frame differs from the one counted with, unless the user has moved
-// it meanwhile; a message box is centred again in any case, since window managers place dialogs
-// over their parent on their own.
+// it meanwhile.
 class Recentring final : public QObject {
 public:
-    Recentring(QWidget* window, QSize countedExtra, bool evenIfMoved)
-        : QObject(window),
-          m_window(window),
-          m_placedAt(window->pos()),
-          m_counted(countedExtra),
-          m_evenIfMoved(evenIfMoved) {
+    Recentring(QWidget* window, QSize countedExtra)
+        : QObject(window), m_window(window), m_placedAt(window->pos()), m_counted(countedExtra) {
         window->installEventFilter(this);
     }
 
@@ -88,8 +87,7 @@ protected:
         const QSize extra = OwnFrameExtra(m_window);
         if (extra.isNull()) return false;  // not framed yet
         m_window->removeEventFilter(this);
-        if (m_evenIfMoved || (extra != m_counted && m_window->pos() == m_placedAt))
-            PlaceCentred(m_window);
+        if (extra != m_counted && m_window->pos() == m_placedAt) PlaceCentred(m_window);
         deleteLater();
         return false;
     }
@@ -98,13 +96,18 @@ private:
     QWidget* m_window;
     QPoint m_placedAt;
     QSize m_counted;
-    bool m_evenIfMoved;
 };
 
 }  // namespace
 
-void CentreOnScreen(QWidget* window, bool evenIfMoved) {
-    new Recentring(window, PlaceCentred(window), evenIfMoved);
+void CentreOnScreen(QWidget* window) {
+    new Recentring(window, PlaceCentred(window));
+}
+
+bool CentreIfFramed(QWidget* window) {
+    if (OwnFrameExtra(window).isNull()) return false;
+    if (window->pos() != CentredPosition(window)) PlaceCentred(window);
+    return true;
 }
 
 void PlaceBeside(QWidget* window, const QWidget* other) {

@@ -28,7 +28,11 @@ void PlaceBeside(QWidget* window, const QWidget* other);
 
 // Centres a window's outer frame on its screen: left = (screen width - outer width) / 2, top
 // likewise; again once the window manager has framed it.
-void CentreOnScreen(QWidget* window, bool evenIfMoved = false);
+void CentreOnScreen(QWidget* window);
+
+// Centres the window again once the window manager has framed it, wherever it stands then;
+// false while it is not framed yet.
+bool CentreIfFramed(QWidget* window);
 
 // A font by name with a style hint, so the metric-compatible Liberation fonts serve where the
 // named one is missing.

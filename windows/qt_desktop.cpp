@@ -15,9 +15,9 @@ namespace tarvona {
 
 namespace {
 
-// A message box settles its size only while it is shown: it is centred on the screen then, and
-// again whenever its size changes, like every other window of the program, rather than where Qt
-// puts a dialog by default.
+// A message box settles its size only while it is shown, and window managers place dialogs over
+// their parent on their own, at a moment of their choosing, without telling the program: it is
+// centred on the screen once shown, and again as soon as it is framed, like every other window.
 void CentreWhenShown(QWidget* box) {
     class Centring final : public QObject {
     public:
@@ -28,8 +28,7 @@ void CentreWhenShown(QWidget* box) {
             auto* window = static_cast<QWidget*>(watched);
             // Its own new layout would fix the size again.
             if (event->type() == QEvent::LayoutRequest && m_settled && OnWayland()) return true;
-            if (event->type() == QEvent::Show ||
-                (event->type() == QEvent::Resize && window->isVisible()))
+            if (event->type() == QEvent::Show)
                 QMetaObject::invokeMethod(
                     window, [this, window] { Settle(window); }, Qt::QueuedConnection);
             return false;
@@ -42,9 +41,21 @@ void CentreWhenShown(QWidget* box) {
         void Settle(QWidget* window) {
             // A message box fixes its own size when shown; a Wayland compositor that maximises
             // it would then end the program, so there that size is only the least.
-            if (OnWayland()) window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            if (OnWayland()) {
+                window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+                m_settled = true;
+                return;  // the compositor places it
+            }
+            CentreOnScreen(window);
+            // Checked for its first moments, while the window manager frames and places it.
+            auto* check = new QTimer(window);
+            int ticks = 0;
+            QObject::connect(check, &QTimer::timeout, window, [window, check, ticks]() mutable {
+                CentreIfFramed(window);
+                if (++ticks == 30) check->stop();
+            });
+            check->start(50);
             m_settled = true;
-            CentreOnScreen(window, true);
         }
         bool m_settled = false;
     };
