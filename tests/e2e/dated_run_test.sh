@@ -1,26 +1,14 @@
 #!/usr/bin/env bash
-# The dated run of the real binary on a real X display, on a faked day: which events it opens,
-# that it opens nothing without a display, and how it meets a login run waiting on its question
-# (and the other way round).
+# The dated run of the real binary on a real X display (run by with_xvfb.sh), on a faked day:
+# which events it opens, that it opens nothing without a display, and how it meets a login run
+# waiting on its question (and the other way round).
 set -euo pipefail
 binary=$1
 work=$(mktemp -d)
-wm=""
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-    kill $wm "$xvfb" 2>/dev/null || true
-    pkill -f "$work/Tarvona" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
+trap 'pkill -f "$work/Tarvona" 2>/dev/null || true; rm -rf "$work"' EXIT
+export HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 0700 "$work/runtime"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-wm=$!
+unset DBUS_SESSION_BUS_ADDRESS
 # The day is faked with libfaketime; a sanitizer build (whose runtime libfaketime deadlocks
 # with once windows are involved) runs on the real day instead.
 today=2026-12-08

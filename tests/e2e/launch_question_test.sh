@@ -1,26 +1,10 @@
 #!/usr/bin/env bash
-# A launch run with failures on a real X display: the question appears; No ends the program,
-# Yes shows the log viewer and closing it ends the program.
+# A launch run with failures on a real X display (run by with_xvfb.sh): the question appears,
+# centred; No ends the program, Yes shows the log viewer and closing it ends the program.
 set -euo pipefail
 binary=$1
 work=$(mktemp -d)
-wm=""
-# Xvfb picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-    kill $wm "$xvfb" 2>/dev/null || true
-    pkill -f "$work/Tarvona" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
+trap 'pkill -f "$work/Tarvona" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 cp "$binary" "$work/Tarvona"
 printf '[Commands]\r\nCommand0=/no/such/program\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n' \
