@@ -38,7 +38,7 @@ if(NOT system)
   message(STATUS "Installing: $ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/tarvona -> ../lib/tarvona/Tarvona")
 endif()
 
-# The Desktop Entry Specification's quoting, for any path: an Exec argument goes in double quotes
+# freedesktop.org's desktop-entry quoting, for any path: an Exec argument goes in double quotes
 # with " ` $ and \ escaped by a backslash; then, as for every string value, each backslash is
 # doubled; and a literal % is written %%. TryExec is a plain string value.
 string(REPLACE "\\" "\\\\" quoted "${program}")
