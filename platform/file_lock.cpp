@@ -28,14 +28,6 @@ bool TryLock(int fd) {
 
 }  // namespace
 
-std::optional<FileLock> FileLock::Try(const std::string& path) {
-    const int fd = OpenForLock(path);
-    if (fd < 0) return std::nullopt;
-    if (TryLock(fd)) return FileLock(fd);
-    ::close(fd);
-    return std::nullopt;
-}
-
 std::optional<FileLock> FileLock::TryCreate(const std::string& path, int& error) {
     const int fd = ::open(
         path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);

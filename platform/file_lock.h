@@ -10,8 +10,6 @@ namespace tarvona {
 // descriptor is close-on-exec, so programs we start never inherit the lock.
 class FileLock {
 public:
-    // Nothing when another holder has it (or the path cannot be opened).
-    static std::optional<FileLock> Try(const std::string& path);
     // The same on a lock file that is created (mode 0600) when missing; never through a link or
     // on anything but a regular file. error is EWOULDBLOCK when another holder has the lock,
     // another errno value when it cannot be had at all.

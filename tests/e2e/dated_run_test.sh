@@ -36,21 +36,7 @@ table() {  # lines "command frequency due"
     rm -f "$work/opened" "$work/Tarvona.log"
 }
 opened() { sort "$work/opened" 2>/dev/null | tr '\n' ' '; }
-window() {
-    for _ in $(seq 150); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-answer() { xdotool windowactivate --sync "$1" 2>/dev/null || true; sleep 0.3; xdotool key --clearmodifiers "$2"; }
-ended() { for _ in $(seq 150); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done; return 1; }
-passed=0
-failed=0
-check() {
-    if eval "$2"; then echo "ok: $1"; passed=$((passed + 1)); else echo "FAILED: $1"; failed=$((failed + 1)); fi
-}
+source "$(dirname "$0")/../support/x11_steps.sh"
 settle() { sleep 1; }  # what was started detached has written its name
 
 table <<TABLE
@@ -110,5 +96,4 @@ check "then the login run ends" "ended $login"
 settle
 check "having opened its Every Boot event" "[ '$(opened)' = 'boot ' ]"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -10,28 +10,7 @@ cp "$binary" "$work/Tarvona"
 printf '[Commands]\r\nCommand0=/no/such/program\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n' \
     > "$work/Tarvona.ini"
 
-window() {  # waits for a visible window with this exact title; prints its id
-    for _ in $(seq 150); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-answer() {  # window id, key
-    xdotool windowactivate --sync "$1" 2>/dev/null || true
-    sleep 0.3
-    xdotool key --clearmodifiers "$2"
-}
-ended() {  # pid: waits up to 15 s for the program to end
-    for _ in $(seq 150); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-    return 1
-}
-passed=0
-failed=0
-check() {
-    if eval "$2"; then echo "ok: $1"; passed=$((passed + 1)); else echo "FAILED: $1"; failed=$((failed + 1)); fi
-}
+source "$(dirname "$0")/../support/x11_steps.sh"
 
 # The question's outer frame (with the window manager's decorations) centred within 2 px.
 centred() {
@@ -72,5 +51,4 @@ check "the program waits for the viewer" "kill -0 $run 2>/dev/null"
 [ -n "$viewer" ] && answer "$viewer" alt+o
 check "closing the viewer ends the program" "ended $run"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
