@@ -10,8 +10,8 @@ namespace tarvona {
 // descriptor is close-on-exec, so programs we start never inherit the lock.
 class FileLock {
 public:
-    // The same on a lock file that is created (mode 0600) when missing; never through a link or
-    // on anything but a regular file. error is EWOULDBLOCK when another holder has the lock,
+    // Takes the lock without waiting, on a lock file that is created (mode 0600) when missing;
+    // never through a link or on anything but a regular file. error is EWOULDBLOCK when another holder has the lock,
     // another errno value when it cannot be had at all.
     static std::optional<FileLock> TryCreate(const std::string& path, int& error);
     // TryCreate, waiting up to timeout while another holder has the lock (error EWOULDBLOCK then).
