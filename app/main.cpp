@@ -2,9 +2,8 @@
 // stops it at once; every save has happened before.
 //
 // A launch run runs unattended at login, so it never waits on a display or a question nobody
-// can see: where no display answers it runs without windows. Only one launch run works on a
-// data folder at a time (its run lock), and it holds the folder's state lock from start-up to
-// its last write.
+// can see: where no display answers it runs without windows. Its set-up, the same with windows
+// and without, is in core/launch_mode.
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -22,17 +21,17 @@
 #include <vector>
 
 #include "clock.h"
+#include "data_folder.h"
 #include "desktop.h"
 #include "display.h"
-#include "file_lock.h"
 #include "frmLog.h"
 #include "frmSplash.h"
 #include "frmTarvona.h"
 #include "geometry.h"
 #include "help.h"
 #include "ini_file.h"
-#include "launch_run.h"
-#include "program_files.h"
+#include "launch_mode.h"
+#include "printable.h"
 #include "program_folder.h"
 #include "program_state.h"
 #include "qt_desktop.h"
@@ -60,17 +59,6 @@ std::string Usage(const std::string& command, const std::string& dataFolder) {
            "tarvona(1).\n";
 }
 
-// The running user's data folder, made when missing; nothing (with a line on standard error)
-// when it cannot be made.
-std::optional<std::string> OpenDataFolder(ProgramState& state) {
-    state.ProgramFile = ProgramFile();
-    const std::string folder = DataFolder(ProgramFolder());
-    if (MakePrivateFolder(folder)) return folder;
-    std::cerr << "Tarvona: cannot create the folder for your events, " << folder << ": "
-              << std::strerror(errno) << '\n';
-    return std::nullopt;
-}
-
 // Name, version and icon for the desktop: Wayland compositors and task bars match windows to
 // the launcher by the desktop file name.
 void SetIdentity(const ProgramState& state) {
@@ -82,49 +70,11 @@ void SetIdentity(const ProgramState& state) {
     QApplication::setWindowIcon(ProgramIcon());
 }
 
-// Every failed or unsaved slot is told on standard error, so the session's journal holds it.
-int Report(const RunReport& report) {
-    for (const LaunchFailure& failure : report.failures) std::cerr << ReportLine(failure) << '\n';
-    for (const LaunchFailure& unsaved : report.unsaved) std::cerr << ReportLine(unsaved) << '\n';
-    return report.ok() ? 0 : 1;
-}
-
-// Start-up and the run, under the state lock, which is let go before any question. Nothing is
-// opened when the lock or the table cannot be had. The splash, when there is one, is shown
-// after start-up and owns the launches.
-RunReport StartAndRun(ProgramState& state, const std::string& dataFolder, Desktop& desktop,
-                      RunKind kind, const std::function<WindowHandle()>& showSplash = {}) {
-    SetUpPaths(state, dataFolder);
-    StateLock lock(state);
-    RunReport report;
-    if (!lock.Held()) {
-        report.failures.push_back({0, state.DataFolder,
-                                   "Another Tarvona kept its files locked; nothing was opened.",
-                                   ""});
-        return report;
-    }
-    if (!StartUp(state, dataFolder, desktop)) {
-        const bool untrusted = state.Loaded.problem == IniProblem::NotTrusted;
-        report.failures.push_back(
-            {0, state.IniFile,
-             untrusted ? "The settings file belongs to another user or others can write to it; "
-                         "nothing was opened."
-                       : "The settings file cannot be read (not a regular file, larger than " +
-                             std::to_string(IniFile::kMaxSize / 1024) +
-                             " KiB, not readable, or in an encoding other than 8-bit text or "
-                             "UTF-16LE with its byte-order mark); nothing was opened.",
-             ""});
-        return report;
-    }
+int LaunchWithoutWindows(ProgramState& state) {
+    ConsoleDesktop desktop;
     GioShell shell;
     SystemClock clock;
-    const WindowHandle owner = showSplash ? showSplash() : WindowHandle{};
-    return RunDueEvents(state, shell, clock, owner, kind);
-}
-
-int LaunchWithoutWindows(ProgramState& state, const std::string& dataFolder) {
-    ConsoleDesktop desktop;
-    return Report(StartAndRun(state, dataFolder, desktop, RunKind::Login));
+    return ReportRun(StartAndRun(state, desktop, shell, clock, RunKind::Login));
 }
 
 // After a run: the question when a failure was logged, and the log viewer on Yes; the splash,
@@ -153,52 +103,55 @@ int AskAboutTheLog(QApplication& app, ProgramState& state, QtDesktop& desktop, i
     return status;
 }
 
-int LaunchWithWindows(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
+// A table the run cannot use is said on the screen as well: at a desktop login nobody reads
+// standard error.
+void TellRefusal(const RunReport& report, QtDesktop& desktop) {
+    if (!report.refused.empty()) desktop.messageBox(report.refused, "Error", Buttons::Ok);
+}
+
+int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
     QApplication app(argc, argv);
-    if (QGuiApplication::platformName() == "offscreen")
-        return LaunchWithoutWindows(state, dataFolder);
+    if (QGuiApplication::platformName() == "offscreen") return LaunchWithoutWindows(state);
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;
+    GioShell shell;
+    SystemClock clock;
     std::unique_ptr<frmSplash> splash;
-    const RunReport report = StartAndRun(state, dataFolder, desktop, RunKind::Login, [&splash] {
+    const RunReport report = StartAndRun(state, desktop, shell, clock, RunKind::Login, [&splash] {
         splash = std::make_unique<frmSplash>();
         splash->ShowMinimized();
         return WindowHandle(splash->winId());
     });
-    return AskAboutTheLog(app, state, desktop, Report(report), splash);
+    const int status = ReportRun(report);
+    TellRefusal(report, desktop);
+    return AskAboutTheLog(app, state, desktop, status, splash);
 }
 
-// The dated run shows nothing unless a launch failed: no splash, and Qt only for the question.
-int DatedRun(int& argc, char** argv, ProgramState& state, const std::string& dataFolder) {
+// The dated run shows nothing unless a launch failed or the table cannot be used: no splash,
+// and Qt only for what it has to say.
+int DatedRun(int& argc, char** argv, ProgramState& state) {
     ConsoleDesktop console;
-    const int status = Report(StartAndRun(state, dataFolder, console, RunKind::Dated));
-    if (!state.LaunchErrors) return status;
+    GioShell shell;
+    SystemClock clock;
+    const RunReport report = StartAndRun(state, console, shell, clock, RunKind::Dated);
+    const int status = ReportRun(report);
+    if (!state.LaunchErrors && report.refused.empty()) return status;
     QApplication app(argc, argv);
     if (QGuiApplication::platformName() == "offscreen") return status;
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;
+    TellRefusal(report, desktop);
     std::unique_ptr<frmSplash> noSplash;
     return AskAboutTheLog(app, state, desktop, status, noSplash);
 }
 
 int LaunchMode(int& argc, char** argv, RunKind kind) {
     ProgramState state;
-    const auto dataFolder = OpenDataFolder(state);
-    if (!dataFolder) return 1;
-    // A second run (an autostart entry and a user service, a double login, a timer) must not
-    // open every event again.
-    const RunLock runLock = TakeRunLock(*dataFolder, kind);
-    if (runLock.outcome == RunLock::Outcome::HeldByAnother) {
-        std::cerr << "Tarvona: another launch run of " << *dataFolder
-                  << " is under way; this one opens nothing\n";
-        return 0;
-    }
-    if (runLock.outcome == RunLock::Outcome::Failed) {
-        std::cerr << "Tarvona: cannot lock " << runLock.error << "; nothing was opened\n";
-        return 1;
-    }
+    state.ProgramFile = ProgramFile();
+    const LaunchStart start = BeginLaunchRun(state, ProgramFolder(), kind);
+    if (start.endStatus) return *start.endStatus;
     const DisplayChoice display =
         FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
     if (kind == RunKind::Dated) {
@@ -208,13 +161,13 @@ int LaunchMode(int& argc, char** argv, RunKind kind) {
             return 0;
         }
         UseDisplay(display, "offscreen");
-        return DatedRun(argc, argv, state, *dataFolder);
+        return DatedRun(argc, argv, state);
     }
-    if (display.platforms.empty()) return LaunchWithoutWindows(state, *dataFolder);
+    if (display.platforms.empty()) return LaunchWithoutWindows(state);
     // A display that goes away before Qt connects leaves Qt offscreen, and the run without
     // windows, rather than ending it.
     UseDisplay(display, "offscreen");
-    return LaunchWithWindows(argc, argv, state, *dataFolder);
+    return LaunchWithWindows(argc, argv, state);
 }
 
 int EditorMode(int& argc, char** argv) {
@@ -232,14 +185,17 @@ int EditorMode(int& argc, char** argv) {
     ProgramState state;
     SetIdentity(state);
     QtDesktop desktop;
-    const auto dataFolder = OpenDataFolder(state);
-    if (!dataFolder) {
-        desktop.messageBox("Unable to create the folder for your events.", "Error", Buttons::Ok);
+    state.ProgramFile = ProgramFile();
+    OpenedFolder opened = OpenDataFolder(ProgramFolder(), UserDataHome());
+    if (!opened.folder) {
+        std::cerr << "Tarvona: " << Printable(opened.problem) << '\n';
+        desktop.messageBox(opened.problem, "Error", Buttons::Ok);
         return 1;
     }
-    StartUp(state, *dataFolder, desktop);
-    GioShell shell;
+    SetUpPaths(state, std::move(*opened.folder));
     SystemClock clock;
+    StartUp(state, desktop, clock);
+    GioShell shell;
     frmTarvona editor(state, desktop, shell, clock, [&app] { app.exit(); });
     editor.show();
     return app.exec();
@@ -260,7 +216,8 @@ int main(int argc, char** argv) {
     // The two options every Linux program answers; they touch no file and need no display.
     if (arguments == std::vector<std::string>{"--help"}) {
         const std::string command = std::filesystem::path(argv[0]).filename().string();
-        std::cout << Usage(command.empty() ? "tarvona" : command, DataFolder(ProgramFolder()));
+        std::cout << Usage(command.empty() ? "tarvona" : command,
+                           DataFolderPath(ProgramFolder(), UserDataHome()));
         return 0;
     }
     if (arguments == std::vector<std::string>{"--version"}) {

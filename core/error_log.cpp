@@ -1,41 +1,23 @@
 #include "error_log.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
+#include "data_folder.h"
 #include "dates.h"
-#include "file_access.h"
-#include "user_folders.h"
+#include "printable.h"
 
 namespace tarvona {
 
 bool ErrorLog::OpenLog() {
     CloseLog();
-    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    struct stat st {};
-    if (::stat(m_path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return false;
-        ::chmod(m_path.c_str(), (st.st_mode & 07777) | S_IWUSR);  // back to a plain file
-        m_fd = ::open(m_path.c_str(), kFlags);
-    } else {
-        std::string folder = std::filesystem::path(m_path).parent_path().string();
-        if (folder.empty()) folder = ".";
-        if (IsReadOnly(folder)) return false;
-        m_fd = ::open(m_path.c_str(), kFlags | O_CREAT, 0666);
-        if (m_fd >= 0) HandToFolderOwner(m_fd, folder);
-    }
+    m_fd = m_folder.OpenForAppend(kLogName);
     if (m_fd < 0) return false;
-    // Checked again on what was opened: the name may have changed in between.
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        CloseLog();
-        return false;
-    }
-    if (st.st_size >= kLogLimit && ::ftruncate(m_fd, 0) != 0) {
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0 || (st.st_size >= kLogLimit && ::ftruncate(m_fd, 0) != 0)) {
         CloseLog();
         return false;
     }
@@ -53,7 +35,8 @@ std::string ErrorLog::FormatEntry(int32_t result, const std::string& message,
     // A negative number's minus sign stands in place of the first blank.
     const std::string number = result < 0 ? std::to_string(result) : " " + std::to_string(result);
     return std::string(stamp) + "\r\n" + "Error number:" + number + " \r\n" +
-           "Error message: " + message + "\r\n" + "App: " + upper + "\r\n" + "\r\n";
+           "Error message: " + Printable(message) + "\r\n" + "App: " + Printable(upper) + "\r\n" +
+           "\r\n";
 }
 
 void ErrorLog::WriteLogEntry(int32_t result, const std::string& message, const std::string& command,

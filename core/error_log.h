@@ -4,18 +4,20 @@
 #include <string>
 
 #include "clock.h"
+#include "folder.h"
 
 namespace tarvona {
 
 // Tarvona.log: five lines for every failed launch of a launch run. A log that has reached
 // kLogLimit bytes is started afresh when a run opens it. An entry is written whole or not at all:
-// one that fails (a full disk) is taken back and dropped, since the run must go on. Only a
-// regular file is ever opened, without waiting (a FIFO named Tarvona.log is no log).
+// one that fails (a full disk) is taken back and dropped, since the run must go on. Only a plain
+// file of the folder is ever opened, without waiting (a FIFO or a link named Tarvona.log is no
+// log). Control bytes of a command are written escaped, so that an entry stays five lines.
 class ErrorLog {
 public:
     static constexpr long kLogLimit = 30000;
 
-    explicit ErrorLog(std::string path) : m_path(std::move(path)) {}
+    explicit ErrorLog(Folder folder) : m_folder(std::move(folder)) {}
     ~ErrorLog() { CloseLog(); }
     ErrorLog(const ErrorLog&) = delete;
     ErrorLog& operator=(const ErrorLog&) = delete;
@@ -30,7 +32,7 @@ public:
                                    const std::string& command, const LocalTime& now);
 
 private:
-    std::string m_path;
+    Folder m_folder;
     int m_fd = -1;
 };
 

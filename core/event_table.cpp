@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "file_access.h"
+#include "data_folder.h"
 #include "ini_file.h"
-#include "program_files.h"
 #include "program_state.h"
+#include "run_lock.h"
 
 namespace tarvona {
 
@@ -86,7 +86,7 @@ bool LoadEvents(ProgramState& state) {
     table.EventDue.resize(slots);
 
     // One read of the file answers every key exactly as one profile call per key would.
-    const auto file = IniFile(state.IniFile).Load(&state.Loaded.problem);
+    const auto file = IniFile(*state.Data, kIniName).Load(&state.Loaded.problem);
     const IniDocument none;
     const IniDocument& ini = file ? *file : none;
     state.Loaded.present.assign(slots, {});
@@ -116,8 +116,8 @@ bool LostKeys(const LoadedTable& loaded, const IniDocument& ini) {
 bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>& change) {
     StateLock lock(state);
     if (!lock.Held()) return false;
-    const IniFile file(state.IniFile);
-    const std::string stamp = FileStamp(state.IniFile);
+    const IniFile file(*state.Data, kIniName);
+    const std::string stamp = file.Stamp();
     std::optional<IniDocument> ini;
     if (state.Settings && !stamp.empty() && state.Settings->stamp == stamp)
         ini = std::move(state.Settings->document);
@@ -127,7 +127,7 @@ bool ChangeSettings(ProgramState& state, const std::function<void(IniDocument&)>
     if (!ini || LostKeys(state.Loaded, *ini)) return false;
     change(*ini);
     if (!file.Store(*ini)) return false;
-    state.Settings = ProgramState::HeldSettings{FileStamp(state.IniFile), std::move(*ini)};
+    state.Settings = ProgramState::HeldSettings{file.Stamp(), std::move(*ini)};
     return true;
 }
 

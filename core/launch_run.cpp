@@ -11,8 +11,9 @@
 #include "frequency.h"
 #include "ini_file.h"
 #include "launch_errors.h"
-#include "program_files.h"
+#include "printable.h"
 #include "program_state.h"
+#include "temp_list.h"
 
 namespace tarvona {
 
@@ -32,7 +33,7 @@ public:
           m_clock(clock),
           m_owner(owner),
           m_kind(kind),
-          m_log(LogPath(state.DataFolder)) {}
+          m_log(*state.Data) {}
 
     RunReport Go() {
         StateLock lock(m_state);
@@ -142,7 +143,7 @@ RunReport RunDueEvents(ProgramState& state, Shell& shell, const Clock& clock, Wi
 
 std::string ReportLine(const LaunchFailure& failure) {
     const std::string line = "Tarvona: " + failure.command + ": " + failure.message;
-    return failure.reason.empty() ? line : line + " (" + failure.reason + ")";
+    return Printable(failure.reason.empty() ? line : line + " (" + failure.reason + ")");
 }
 
 }  // namespace tarvona

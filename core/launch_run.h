@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "clock.h"
-#include "program_files.h"
+#include "run_lock.h"
 #include "shell.h"
 
 namespace tarvona {
@@ -23,7 +23,9 @@ struct RunReport {
     // Slots whose next state could not be written (full disk, read-only file): they will be
     // opened again at the next run.
     std::vector<LaunchFailure> unsaved;
-    bool ok() const { return failures.empty() && unsaved.empty(); }
+    // Why nothing was opened at all (the table could not be used), when that is so.
+    std::string refused;
+    bool ok() const { return failures.empty() && unsaved.empty() && refused.empty(); }
 };
 
 // One pass over the table: opens every due event, writes its next state into the settings file

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "event_table.h"
+#include "folder.h"
 
 namespace tarvona {
 
@@ -13,8 +14,8 @@ class FileLock;
 
 // What the whole program shares, owned by Main and handed down by reference.
 struct ProgramState {
-    std::string ProgramFile;  // the running executable, which the log viewer starts again
-    std::string DataFolder;   // where every file of ours lives
+    std::string ProgramFile;     // the running executable, which the log viewer starts again
+    std::optional<Folder> Data;  // the data folder, opened once; every file of ours is in it
     std::string IniFile;
     std::string MessageDir;  // no trailing separator
     std::string TempList;

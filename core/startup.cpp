@@ -2,34 +2,27 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 
+#include "clock.h"
+#include "data_folder.h"
 #include "desktop.h"
 #include "event_table.h"
-#include "file_access.h"
-#include "program_files.h"
+#include "folder.h"
 #include "program_state.h"
-#include "user_folders.h"
+#include "run_lock.h"
+#include "temp_list.h"
 
 namespace tarvona {
 
 bool EnsureMessageDir(const ProgramState& state) {
     struct stat st {};
-    if (::lstat(state.MessageDir.c_str(), &st) == 0) return true;
-    if (errno != ENOENT) return false;
-    const std::string folder = std::filesystem::path(state.MessageDir).parent_path().string();
-    if (IsReadOnly(folder)) return false;
-    if (::mkdir(state.MessageDir.c_str(), 0777) != 0) return false;
-    const int fd =
-        ::open(state.MessageDir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-        HandToFolderOwner(fd, folder);
-        ::close(fd);
-    }
-    return true;
+    const Folder& data = *state.Data;
+    if (::fstatat(data.Descriptor(), kMessagesName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    if (errno != ENOENT || data.ReadOnly()) return false;
+    return data.MakeSub(kMessagesName, 0755);
 }
 
 bool IsLaunchMode(const std::vector<std::string>& arguments) {
@@ -40,11 +33,11 @@ bool IsLaunchMode(const std::vector<std::string>& arguments) {
     return line.find("/start") != std::string::npos;
 }
 
-bool StartUp(ProgramState& state, const std::string& dataFolder, Desktop& desktop) {
-    SetUpPaths(state, dataFolder);
-    if (StateLock lock(state); lock.Held()) {
-        RemoveStaleTemporaries(state);
-        PurgeTempList(state);
+bool StartUp(ProgramState& state, Desktop& desktop, const Clock& clock) {
+    StateLock lock(state);
+    if (lock.Held()) {
+        state.Data->RemoveTemporaries({kIniName, kTempListName});
+        PurgeTempList(state, clock.Now().instant);
     }
     if (!EnsureMessageDir(state))
         desktop.messageBox("Unable to create message directory." + state.CrLf +

@@ -6,12 +6,14 @@
 namespace tarvona {
 
 struct ProgramState;
+class Clock;
 class Desktop;
 
-// Every step both modes share: the paths, leftovers of killed writes, the pending deletions,
-// the Messages folder (with a message to the user when it cannot be made), and the event table.
-// False when Tarvona.ini is there but could not be read.
-bool StartUp(ProgramState& state, const std::string& dataFolder, Desktop& desktop);
+// Every step both modes share, in the state's data folder (see SetUpPaths), under the state
+// lock: leftovers of killed writes, the pending deletions, the Messages folder (with a message
+// to the user when it cannot be made), and the event table. False when Tarvona.ini is there but
+// could not be read or trusted.
+bool StartUp(ProgramState& state, Desktop& desktop, const Clock& clock);
 
 // False when the folder is missing and cannot be created (an entry of that name, even a plain
 // file, counts as there).

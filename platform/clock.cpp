@@ -11,7 +11,7 @@ LocalTime SystemClock::Now() const {
     using namespace std::chrono;
     return {year_month_day{year{local.tm_year + 1900}, month{unsigned(local.tm_mon + 1)},
                            day{unsigned(local.tm_mday)}},
-            local.tm_hour, local.tm_min, local.tm_sec};
+            local.tm_hour, local.tm_min, local.tm_sec, sys_seconds{seconds{now}}};
 }
 
 }  // namespace tarvona

@@ -9,6 +9,7 @@ struct LocalTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+    std::chrono::sys_seconds instant{};  // the same moment on the system's own clock
 };
 
 // The local date and time; the logic takes it once and passes it on.

@@ -4,23 +4,27 @@
 #include <optional>
 #include <string>
 
+#include "folder.h"
+
 namespace tarvona {
 
-// An exclusive advisory lock (flock) on an existing file or folder, held until destruction. The
-// descriptor is close-on-exec, so programs we start never inherit the lock.
+// An exclusive advisory lock (flock), held until destruction. The descriptor is close-on-exec,
+// so programs we start never inherit the lock.
 class FileLock {
 public:
-    // Takes the lock without waiting, on a lock file that is created (mode 0600) when missing;
-    // never through a link or on anything but a regular file. error is EWOULDBLOCK when another holder has the lock,
-    // another errno value when it cannot be had at all.
-    static std::optional<FileLock> TryCreate(const std::string& path, int& error);
-    // TryCreate, waiting up to timeout while another holder has the lock (error EWOULDBLOCK then).
-    static std::optional<FileLock> WaitCreate(const std::string& path,
-                                              std::chrono::milliseconds timeout, int& error);
-    // Waits for the lock, but never longer than timeout.
-    static std::optional<FileLock> Wait(const std::string& path, std::chrono::milliseconds timeout);
+    // Takes the lock on a lock file of the folder (made when missing), waiting up to timeout
+    // while another holder has it. error is EWOULDBLOCK when another holder still has it, EINVAL
+    // when the name is no plain file, another errno value when it cannot be had at all.
+    static std::optional<FileLock> OnFile(const Folder& folder, const std::string& name,
+                                          std::chrono::milliseconds timeout, int& error);
+    // Locks the folder itself through its own descriptor, which costs no descriptor more;
+    // waiting up to timeout.
+    static std::optional<FileLock> OnFolder(const Folder& folder,
+                                            std::chrono::milliseconds timeout);
 
-    FileLock(FileLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    FileLock(FileLock&& other) noexcept : m_fd(other.m_fd), m_folder(std::move(other.m_folder)) {
+        other.m_fd = -1;
+    }
     FileLock& operator=(FileLock&& other) noexcept;
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
@@ -28,7 +32,9 @@ public:
 
 private:
     explicit FileLock(int fd) : m_fd(fd) {}
+    void Release();
     int m_fd;
+    std::optional<Folder> m_folder;  // for a lock on a folder's descriptor, which stays open
 };
 
 }  // namespace tarvona

@@ -1,11 +1,9 @@
 #include "ini_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <filesystem>
 
-#include "file_access.h"
+#include "user_folders.h"
 
 namespace tarvona {
 
@@ -59,10 +57,10 @@ std::string Unquote(const std::string& value) {
     return value;
 }
 
-// A raw CR or LF would split the file into extra lines.
+// A raw CR or LF would split the file into extra lines, and a NUL would make it unreadable.
 std::string OneLine(std::string value) {
-    std::replace(value.begin(), value.end(), '\r', ' ');
-    std::replace(value.begin(), value.end(), '\n', ' ');
+    for (char& c : value)
+        if (c == '\r' || c == '\n' || c == '\0') c = ' ';
     return value;
 }
 
@@ -234,7 +232,7 @@ void IniDocument::Set(const std::string& section, const std::string& key,
         Line& existing = m_lines[line->second];
         const Entry entry = *KeyEntry(existing.text);
         // A value that reads back the same already stands: its spelling is left alone.
-        if (Unquote(entry.value) != value) existing.text = entry.key + "=" + cleanValue;
+        if (Unquote(entry.value) != cleanValue) existing.text = entry.key + "=" + cleanValue;
         return;
     }
     const size_t lastFilled = found->second.lastFilled;
@@ -277,24 +275,26 @@ bool IsKnownEncoding(const std::string& bytes) {
     return bytes.find('\0') == std::string::npos;
 }
 
+IniFile::IniFile(const std::string& path) : m_name(std::filesystem::path(path).filename()) {
+    const std::string parent = std::filesystem::path(path).parent_path().string();
+    int error = 0;
+    m_folder = Folder::Open(parent.empty() ? "." : parent, error);
+}
+
 std::optional<IniDocument> IniFile::Load(IniProblem* problem) const {
     IniProblem found = IniProblem::None;
     std::optional<IniDocument> document;
-    FileRead read = ReadRegularFile(m_path, kMaxSize);
-    if (read.status == ReadStatus::Read && !IsKnownEncoding(read.bytes)) {
-        found = IniProblem::Unreadable;
-    } else if (read.status == ReadStatus::Read) {
-        // As cron does with a crontab: the file of another user, or one that others can write,
-        // must not decide what runs.
-        const bool othersWrite = (read.mode & S_IWOTH) != 0;
-        if (othersWrite || (read.owner != ::geteuid() && read.owner != 0))
-            found = IniProblem::NotTrusted;
-        else
-            document.emplace(read.bytes);
-    } else if (read.status == ReadStatus::Missing) {
+    const FileRead read = m_folder ? m_folder->ReadFollowingLinks(m_name, kMaxSize) : FileRead{};
+    if (!m_folder || read.status == ReadStatus::Missing) {
         document.emplace();
-    } else {
+    } else if (read.status != ReadStatus::Read || !IsKnownEncoding(read.bytes)) {
         found = IniProblem::Unreadable;
+    } else if (CheckTrust(read.info) != Trust::Trusted) {
+        // As cron does with a crontab: a file that is not the user's alone must not decide what
+        // runs as the user.
+        found = IniProblem::NotTrusted;
+    } else {
+        document.emplace(read.bytes);
     }
     if (problem) *problem = found;
     return document;
@@ -304,7 +304,8 @@ std::optional<IniDocument> IniFile::Load(IniProblem* problem) const {
 bool IniFile::Store(IniDocument& document) const {
     std::string bytes = document.Bytes();
     if (document.Holds(bytes)) return true;
-    if (!WriteFileAtomically(m_path, bytes)) return false;
+    if (!m_folder || bytes.size() > kMaxSize || !m_folder->ReplaceFollowingLinks(m_name, bytes))
+        return false;
     document.Written(std::move(bytes));
     return true;
 }

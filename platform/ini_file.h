@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "folder.h"
+
 namespace tarvona {
 
 // The text of one INI file, read and changed with the rules of the Windows profile functions:
@@ -63,19 +65,23 @@ bool IsKnownEncoding(const std::string& bytes);
 int32_t ProfileInteger(const std::string& text);
 
 // Why a settings file gives no document: it cannot be read (no regular file, larger than kMaxSize,
-// no permission, an encoding the reader does not know), or it cannot be trusted (another user's, or
-// writable by others), since what it names is run as the user.
+// no permission, an encoding the reader does not know), or it cannot be trusted (it fails
+// CheckTrust: another user's, or writable by others), since what it names is run as the user.
 enum class IniProblem { None, Unreadable, NotTrusted };
 
-// One settings file on disk; every call reads or writes the file itself. A file with a problem
-// is never read and never written over.
+// One settings file in a folder; every call reads or writes the file itself. A file with a
+// problem is never read and never written over.
 class IniFile {
 public:
     // A table of 25 events takes a few kilobytes. The bound keeps a damaged or hostile file from
-    // costing a login run seconds and hundreds of megabytes.
+    // costing a login run seconds and hundreds of megabytes; a write past it is refused, so that
+    // the program never makes a file it would refuse to read.
     static constexpr size_t kMaxSize = 1024 * 1024;
 
-    explicit IniFile(std::string path) : m_path(std::move(path)) {}
+    IniFile(Folder folder, std::string name)
+        : m_folder(std::move(folder)), m_name(std::move(name)) {}
+    // The file at a path, its folder opened now (for tools and tests).
+    explicit IniFile(const std::string& path);
 
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const;
@@ -89,10 +95,12 @@ public:
     std::optional<IniDocument> Load(IniProblem* problem = nullptr) const;
     bool Store(IniDocument& document) const;
 
-    const std::string& Path() const { return m_path; }
+    // Identifies the file's present contents (see Folder::Stamp).
+    std::string Stamp() const { return m_folder ? m_folder->Stamp(m_name) : ""; }
 
 private:
-    std::string m_path;
+    std::optional<Folder> m_folder;  // none when the folder could not be opened
+    std::string m_name;
 };
 
 }  // namespace tarvona

@@ -1,21 +1,62 @@
 #include "user_folders.h"
 
-#include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace tarvona {
 
-bool IsOwnFolder(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    if (st.st_uid != ::geteuid() || (st.st_mode & S_IWOTH) != 0) return false;
-    return (st.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
+namespace {
+
+// A user-private group: the user's primary group, nobody else's primary group, and no other
+// member listed. Looked up only for a group-writable folder, which is rare.
+bool IsPrivateGroup(gid_t gid, uid_t uid) {
+    const passwd* user = ::getpwuid(uid);
+    if (!user || user->pw_gid != gid) return false;
+    const std::string name = user->pw_name;
+    if (const group* entry = ::getgrgid(gid)) {
+        for (char** member = entry->gr_mem; *member; ++member)
+            if (name != *member) return false;
+    }
+    bool alone = true;
+    ::setpwent();
+    while (const passwd* other = ::getpwent())
+        if (other->pw_gid == gid && other->pw_uid != uid) alone = false;
+    ::endpwent();
+    return alone;
+}
+
+}  // namespace
+
+Trust CheckTrust(const struct stat& st) {
+    const uid_t uid = ::geteuid();
+    if (st.st_uid != uid) return Trust::OtherOwner;
+    if (st.st_mode & S_IWOTH) return Trust::OthersWrite;
+    if ((st.st_mode & S_IWGRP) && !IsPrivateGroup(st.st_gid, uid)) return Trust::GroupWrite;
+    return Trust::Trusted;
+}
+
+std::string TrustProblemText(Trust trust, const struct stat& st) {
+    switch (trust) {
+        case Trust::Trusted:
+            break;
+        case Trust::OtherOwner:
+            return "it belongs to " + UserName(st.st_uid) + ", not to " + UserName(::geteuid());
+        case Trust::OthersWrite:
+            return "others can write to it";
+        case Trust::GroupWrite:
+            return "its group has other members and can write to it";
+    }
+    return "";
+}
+
+std::string UserName(uid_t uid) {
+    if (const passwd* user = ::getpwuid(uid); user && user->pw_name) return user->pw_name;
+    return "user " + std::to_string(uid);
 }
 
 std::string UserDataHome() {
@@ -30,28 +71,6 @@ std::string UserDataHome() {
     }
     if (home.empty()) home = "/";
     return (std::filesystem::path(home) / ".local/share").string();
-}
-
-bool MakePrivateFolder(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const std::string parent = std::filesystem::path(path).parent_path().string();
-    if (parent.empty() || parent == path || !MakePrivateFolder(parent)) return false;
-    if (::mkdir(path.c_str(), 0700) != 0)
-        return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-        HandToFolderOwner(fd, parent);
-        ::close(fd);
-    }
-    return true;
-}
-
-void HandToFolderOwner(int fd, const std::string& folder) {
-    if (::geteuid() != 0) return;
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0 || st.st_uid == 0) return;
-    (void)!::fchown(fd, st.st_uid, st.st_gid);
 }
 
 }  // namespace tarvona

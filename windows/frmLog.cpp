@@ -4,12 +4,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "data_folder.h"
 #include "desktop.h"
 #include "error_log.h"
-#include "file_access.h"
 #include "geometry.h"
 #include "help.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "texts.h"
 
@@ -60,7 +59,7 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
     setTabOrder(made[1], made[2]);
     setTabOrder(made[2], m_text);
 
-    m_text->setPlainText(ReadLogTail(QString::fromLocal8Bit(LogPath(state.DataFolder).c_str())));
+    m_text->setPlainText(ReadLogTail(*state.Data));
     made[1]->setEnabled(state.LaunchErrors);
     connect(made[0], &QPushButton::clicked, this, &QDialog::accept);
     connect(made[1], &QPushButton::clicked, this, &frmLog::cmdStart_Click);
@@ -71,9 +70,9 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
 }
 
 // Only a regular file is read, and only its tail: a FIFO or a link to a device is no log.
-QString frmLog::ReadLogTail(const QString& path) {
+QString frmLog::ReadLogTail(const Folder& folder) {
     // One byte more shows whether the tail already starts at a line.
-    const FileRead read = ReadFileTail(path.toStdString(), kShownBytes + 1);
+    const FileRead read = folder.ReadTail(kLogName, kShownBytes + 1);
     if (read.status != ReadStatus::Read) return {};
     std::string bytes = read.bytes;
     if (bytes.size() > static_cast<size_t>(kShownBytes)) {

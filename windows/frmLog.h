@@ -10,6 +10,7 @@ namespace tarvona {
 
 struct ProgramState;
 class Desktop;
+class Folder;
 
 // Shows Tarvona.log, scrolled to its newest entry. After a launch run with failures its Run
 // button starts the editor, and closing it ends the program.
@@ -22,7 +23,7 @@ public:
            QWidget* parent = nullptr);
 
     // The newest part of the log: at most kShownBytes, starting at the beginning of a line.
-    static QString ReadLogTail(const QString& path);
+    static QString ReadLogTail(const Folder& folder);
 
     void done(int result) override;
 

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include "clock.h"
+#include "data_folder.h"
 #include "desktop.h"
 #include "geometry.h"
 #include "help.h"
@@ -68,8 +69,9 @@ void frmMessage::cmdOkay_Click() {
     bytes.replace("\n", "\r\n");
     const LocalTime now = m_clock.Now();
     const auto seconds = static_cast<uint32_t>(now.hour * 3600 + now.minute * 60 + now.second);
+    const auto messages = OpenMessageFolder(m_state);
     const MessageWrite write =
-        WriteNewMessageFile(m_state.MessageDir, bytes.toStdString(), seconds);
+        messages ? WriteNewMessageFile(*messages, bytes.toStdString(), seconds) : MessageWrite{};
     m_state.MessageFile = write.path;
     if (!write.written) {
         m_desktop.messageBox("Unable to write message file.", "Error", Buttons::Ok);

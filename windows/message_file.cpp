@@ -1,8 +1,5 @@
 #include "message_file.h"
 
-#include "file_access.h"
-#include "program_files.h"
-
 namespace tarvona {
 
 std::string MessageFileName(std::mt19937& random) {
@@ -13,13 +10,14 @@ std::string MessageFileName(std::mt19937& random) {
     return name + ".txt";
 }
 
-MessageWrite WriteNewMessageFile(const std::string& messageDir, const std::string& bytes,
+MessageWrite WriteNewMessageFile(const Folder& messages, const std::string& bytes,
                                  uint32_t secondsOfDay) {
     std::mt19937 random(secondsOfDay);
     MessageWrite result;
     for (int attempt = 0; attempt < kMaxTries; ++attempt) {
-        result.path = AddSlash(messageDir) + MessageFileName(random);
-        switch (CreateNewFile(result.path, bytes)) {
+        const std::string name = MessageFileName(random);
+        result.path = messages.PathOf(name);
+        switch (messages.Create(name, bytes)) {
             case CreateResult::Created:
                 result.written = true;
                 return result;

@@ -4,6 +4,8 @@
 #include <random>
 #include <string>
 
+#include "folder.h"
+
 namespace tarvona {
 
 // Message files are msgDDDDD.txt in the Messages folder, each digit 1 to 9.
@@ -18,7 +20,7 @@ struct MessageWrite {
 // day; a name that is taken is never overwritten, and after kMaxTries taken names it gives up
 // rather than search forever.
 constexpr int kMaxTries = 1000;
-MessageWrite WriteNewMessageFile(const std::string& messageDir, const std::string& bytes,
+MessageWrite WriteNewMessageFile(const Folder& messages, const std::string& bytes,
                                  uint32_t secondsOfDay);
 
 }  // namespace tarvona

@@ -8,7 +8,6 @@
 
 #include <csignal>
 
-#include "program_files.h"
 #include "test_support.h"
 
 namespace tarvona {
@@ -31,10 +30,10 @@ TEST(ErrorLog, EntryHasItsFiveLines) {
 
 TEST(ErrorLog, AppendsBelowTheLimitAndStartsAfreshAtIt) {
     TempDir dir;
-    const std::string path = LogPath(dir.path());
+    const std::string path = dir / "Tarvona.log";
     for (const auto& [size, kept] : {std::pair{29999, true}, std::pair{30000, false}}) {
         WriteFile(path, std::string(size, 'x'));
-        ErrorLog log(path);
+        ErrorLog log(test::OpenFolder(dir.path()));
         ASSERT_TRUE(log.OpenLog());
         log.WriteLogEntry(31, "There is no association for the specified file.", "a.xyz", kMoment);
         log.CloseLog();
@@ -46,9 +45,9 @@ TEST(ErrorLog, AppendsBelowTheLimitAndStartsAfreshAtIt) {
 
 TEST(ErrorLog, EmptiedAtTheLimitEvenWithoutFailures) {
     TempDir dir;
-    const std::string path = LogPath(dir.path());
+    const std::string path = dir / "Tarvona.log";
     WriteFile(path, std::string(30000, 'x'));
-    ErrorLog log(path);
+    ErrorLog log(test::OpenFolder(dir.path()));
     ASSERT_TRUE(log.OpenLog());
     log.CloseLog();
     EXPECT_EQ(ReadFile(path), "");
@@ -56,16 +55,16 @@ TEST(ErrorLog, EmptiedAtTheLimitEvenWithoutFailures) {
 
 TEST(ErrorLog, MissingLogIsCreatedAndReadOnlyLogMadePlain) {
     TempDir dir;
-    const std::string path = LogPath(dir.path());
+    const std::string path = dir / "Tarvona.log";
     {
-        ErrorLog log(path);
+        ErrorLog log(test::OpenFolder(dir.path()));
         ASSERT_TRUE(log.OpenLog());
     }
     EXPECT_TRUE(test::Exists(path));
 
     WriteFile(path, "old\r\n");
     ::chmod(path.c_str(), 0444);
-    ErrorLog log(path);
+    ErrorLog log(test::OpenFolder(dir.path()));
     ASSERT_TRUE(log.OpenLog());
     log.WriteLogEntry(2, "File was not found.", "x", kMoment);
     log.CloseLog();
@@ -79,7 +78,7 @@ TEST(ErrorLog, MissingLogIsCreatedAndReadOnlyLogMadePlain) {
 // fit, and no part of it stays for the next entry to be glued to.
 TEST(ErrorLog, AnEntryIsWrittenWholeOrNotAtAll) {
     TempDir dir;
-    const std::string path = LogPath(dir.path());
+    const std::string path = dir / "Tarvona.log";
     const std::string entry = ErrorLog::FormatEntry(2, "File was not found.", "x", kMoment);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -87,7 +86,7 @@ TEST(ErrorLog, AnEntryIsWrittenWholeOrNotAtAll) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{entry.size() + 10, entry.size() + 10};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        ErrorLog log(path);
+        ErrorLog log(test::OpenFolder(dir.path()));
         if (!log.OpenLog()) ::_exit(1);
         log.WriteLogEntry(2, "File was not found.", "x", kMoment);
         log.WriteLogEntry(2, "File was not found.", "x", kMoment);
@@ -102,12 +101,12 @@ TEST(ErrorLog, AnEntryIsWrittenWholeOrNotAtAll) {
 TEST(ErrorLog, ReadOnlyFolderMeansNoLog) {
     TempDir dir;
     ::chmod(dir.path().c_str(), 0555);
-    ErrorLog log(LogPath(dir.path()));
+    ErrorLog log(test::OpenFolder(dir.path()));
     EXPECT_FALSE(log.OpenLog());
     log.WriteLogEntry(2, "File was not found.", "x", kMoment);  // must be harmless
     log.CloseLog();
     ::chmod(dir.path().c_str(), 0755);
-    EXPECT_FALSE(test::Exists(LogPath(dir.path())));
+    EXPECT_FALSE(test::Exists(dir / "Tarvona.log"));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
+#include "data_folder.h"
 #include "ini_file.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "startup.h"
 #include "test_support.h"

@@ -5,14 +5,16 @@
 
 #include <filesystem>
 
+#include "data_folder.h"
 #include "dates.h"
 #include "error_log.h"
 #include "event_table.h"
 #include "ini_file.h"
 #include "launch_errors.h"
-#include "program_files.h"
 #include "program_state.h"
+#include "run_lock.h"
 #include "startup.h"
+#include "temp_list.h"
 #include "test_support.h"
 
 namespace tarvona {
@@ -158,7 +160,7 @@ TEST_F(LaunchRunTest, TheDatedRunOpensOnlyDatedEvents) {
 }
 
 TEST_F(LaunchRunTest, FailuresAreLoggedInSlotOrderAndStillMoveOn) {
-    WriteFile(LogPath(dir.path()), "earlier entry\r\n");
+    WriteFile(dir / "Tarvona.log", "earlier entry\r\n");
     Slot(2, "/missing/a", kDaily, "12-08-2026");
     Slot(5, "once-fails", kOneTime, "12-01-2026");
     Slot(9, "fine", kEveryBoot, "?");
@@ -172,7 +174,7 @@ TEST_F(LaunchRunTest, FailuresAreLoggedInSlotOrderAndStillMoveOn) {
     EXPECT_EQ(failures[1].message, "There is no association for the specified file.");
     EXPECT_TRUE(state.LaunchErrors);
     const LocalTime now = clock.Now();
-    EXPECT_EQ(ReadFile(LogPath(dir.path())),
+    EXPECT_EQ(ReadFile(dir / "Tarvona.log"),
               "earlier entry\r\n" +
                   ErrorLog::FormatEntry(3, "Path was not found.", "/missing/a", now) +
                   ErrorLog::FormatEntry(31, "There is no association for the specified file.",
@@ -193,7 +195,7 @@ TEST_F(LaunchRunTest, InvalidNextRunTextIsLoggedAndLeftAlone) {
     ASSERT_EQ(failures.size(), 2u);
     EXPECT_EQ(failures[0].message, "Next run date is not valid: 13-45-2099");
     EXPECT_EQ(failures[1].message, "Next run date is not valid: ");
-    const auto lines = test::CrLfLines(ReadFile(LogPath(dir.path())));
+    const auto lines = test::CrLfLines(ReadFile(dir / "Tarvona.log"));
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[1], "Error number: 0 ");
     EXPECT_EQ(lines[2], "Error message: Next run date is not valid: 13-45-2099");
@@ -209,7 +211,7 @@ TEST_F(LaunchRunTest, WithoutALogFailuresAreNotFlagged) {
     Slot(0, "bad", kDaily, "12-08-2026");
     shell.failures = {{"bad", 2}};
     ASSERT_TRUE(SaveEvents(state));
-    std::filesystem::create_directory(LogPath(dir.path()));  // a log that cannot be opened
+    std::filesystem::create_directory(dir / "Tarvona.log");  // a log that cannot be opened
     const auto failures = Run();
     EXPECT_EQ(failures.size(), 1u);
     EXPECT_FALSE(state.LaunchErrors);
@@ -228,7 +230,7 @@ TEST_F(LaunchRunTest, MessageFilesOfUsedUpEventsAreQueued) {
     EXPECT_EQ(ReadFile(state.TempList), message + "\r\n");
     EXPECT_TRUE(test::Exists(message)) << "the run itself deletes nothing";
 
-    PurgeTempList(state);
+    PurgeTempList(state, *state.Data->ModifiedAt("Tarvona.tmp") + kMessageGrace);
     EXPECT_FALSE(test::Exists(message));
     EXPECT_FALSE(test::Exists(state.TempList));
 }
@@ -244,6 +246,24 @@ TEST_F(LaunchRunTest, ReadOnlyFilesNeverStopTheRun) {
     EXPECT_EQ(Launched().size(), 2u);
     EXPECT_EQ(ReadFile(state.IniFile), before);
     EXPECT_FALSE(test::Exists(state.TempList));
+}
+
+// A table at the size bound stays readable: the write that would pass it is refused and told.
+TEST_F(LaunchRunTest, AWritePastTheSizeBoundIsRefusedAndTold) {
+    const std::string table =
+        "[Commands]\r\nCommand0=once\r\n[Frequency]\r\nFrequency0=7\r\n"
+        "[Due]\r\nDue0=?\r\n;";
+    const std::string bytes =
+        table + std::string(IniFile::kMaxSize - table.size() - 2, 'x') + "\r\n";
+    WriteFile(state.IniFile, bytes);
+    ProgramState started = Reloaded();
+    const RunReport report = RunDueEvents(started, shell, clock, WindowHandle{});
+    EXPECT_EQ(Launched(), std::vector<std::string>{"once"});
+    ASSERT_EQ(report.unsaved.size(), 1u);
+    EXPECT_EQ(ReportLine(report.unsaved[0]),
+              "Tarvona: once: Unable to write its next run to Tarvona.ini.");
+    EXPECT_LE(ReadFile(state.IniFile).size(), IniFile::kMaxSize);
+    EXPECT_TRUE(LoadEvents(started)) << "the next run can still read the table";
 }
 
 // A text editor saving in place empties the file for a moment; the run must not write the

@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "program_files.h"
+#include "data_folder.h"
 #include "program_state.h"
+#include "temp_list.h"
 #include "test_support.h"
 
 namespace tarvona {
@@ -18,6 +19,18 @@ using test::Exists;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+using namespace std::chrono_literals;
+
+// A moment long after any list a test writes: the grace for its messages is over.
+std::chrono::sys_seconds Later() {
+    return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()) +
+           1h;
+}
+
+void StartUpIn(ProgramState& state, const std::string& folder, test::ScriptedDesktop& desktop) {
+    ASSERT_TRUE(SetUpPaths(state, folder));
+    StartUp(state, desktop, test::FixedClock(test::Date(2026, 12, 8)));
+}
 
 TEST(AddSlash, EnsuresOneTrailingSeparator) {
     EXPECT_EQ(AddSlash("/opt/tarvona"), "/opt/tarvona/");
@@ -28,12 +41,13 @@ TEST(AddSlash, EnsuresOneTrailingSeparator) {
 
 TEST(SetUpPaths, RootFolderHasNoDoubledSeparator) {
     ProgramState state;
-    SetUpPaths(state, "/");
+    ASSERT_TRUE(SetUpPaths(state, "/"));
     EXPECT_EQ(state.MessageDir, "/Messages");
     EXPECT_EQ(state.TempList, "/Tarvona.tmp");
     EXPECT_EQ(state.IniFile, "/Tarvona.ini");
-    SetUpPaths(state, "/opt/t");
-    EXPECT_EQ(state.MessageDir, "/opt/t/Messages");
+    TempDir dir;
+    ASSERT_TRUE(SetUpPaths(state, dir.path()));
+    EXPECT_EQ(state.MessageDir, dir / "Messages");
 }
 
 TEST(ChooseDataFolder, ProgramFolderOnlyWhenOwnAndOutsideUsr) {
@@ -84,7 +98,7 @@ protected:
 
 TEST_F(PurgeTest, NoListDoesNothing) {
     const std::string kept = Message("msg11111.txt");
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     EXPECT_TRUE(Exists(kept));
     EXPECT_FALSE(Exists(state.TempList));
 }
@@ -93,7 +107,7 @@ TEST_F(PurgeTest, DeletesEveryListedFileAndTheList) {
     const std::string a = Message("msg11111.txt");
     const std::string b = Message("msg22222.txt");
     WriteFile(state.TempList, a + "\r\n" + b + "\r\n");
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     EXPECT_FALSE(Exists(a));
     EXPECT_FALSE(Exists(b));
     EXPECT_FALSE(Exists(state.TempList));
@@ -103,7 +117,7 @@ TEST_F(PurgeTest, FileAlreadyGoneCountsAsDeleted) {
     const std::string a = Message("msg11111.txt");
     const std::string c = Message("msg33333.txt");
     WriteFile(state.TempList, a + "\r\n" + state.MessageDir + "/msg22222.txt\r\n" + c + "\r\n");
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     EXPECT_FALSE(Exists(a));
     EXPECT_FALSE(Exists(c)) << "files after a vanished one must still go";
     EXPECT_FALSE(Exists(state.TempList));
@@ -114,15 +128,28 @@ TEST_F(PurgeTest, UndeletableFileStaysListed) {
     const std::string b = Message("msg22222.txt");
     WriteFile(state.TempList, a + "\r\n" + b + "\r\n");
     ::chmod(state.MessageDir.c_str(), 0555);
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     ::chmod(state.MessageDir.c_str(), 0755);
     EXPECT_TRUE(Exists(a));
     EXPECT_TRUE(Exists(b));
     EXPECT_EQ(ReadFile(state.TempList), a + "\r\n" + b + "\r\n");
 
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     EXPECT_FALSE(Exists(a));
     EXPECT_FALSE(Exists(state.TempList));
+}
+
+// A viewer may still be reading a message that a run used up moments ago.
+TEST_F(PurgeTest, AMessageStaysUntilTheGraceHasPassed) {
+    const std::string a = Message("msg11111.txt");
+    WriteFile(state.TempList, a + "\r\n");
+    const auto listed = *state.Data->ModifiedAt("Tarvona.tmp");
+    for (const auto& [after, kept] : {std::pair{1min, true}, std::pair{9min, true},
+                                      std::pair{-5min, true}, std::pair{11min, false}}) {
+        PurgeTempList(state, listed + after);
+        EXPECT_EQ(Exists(a), kept) << after.count() << " min after the list was written";
+        EXPECT_EQ(Exists(state.TempList), kept);
+    }
 }
 
 TEST_F(PurgeTest, DeletesOnlyMessageFiles) {
@@ -139,7 +166,7 @@ TEST_F(PurgeTest, DeletesOnlyMessageFiles) {
                                   "/../important.doc\r\n" + state.MessageDir +
                                   "\r\n\r\nrelative.txt\r\n" + state.MessageDir +
                                   "/./sub/../msg44444.txt\r\n");
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     EXPECT_TRUE(Exists(own));
     EXPECT_TRUE(Exists(sibling));
     EXPECT_TRUE(Exists(nested));
@@ -149,7 +176,7 @@ TEST_F(PurgeTest, DeletesOnlyMessageFiles) {
 }
 
 // The kernel resolves "link/.." through the link and stops a path at a NUL byte; the purge
-// deletes only the name the lexical check approved, inside Messages itself.
+// deletes only the name the lexical check approved, inside Messages itself, and only a plain file.
 TEST_F(PurgeTest, NeverDeletesOutsideMessagesThroughLinksOrNulBytes) {
     TempDir documents;
     std::filesystem::create_directory(documents / "sub");
@@ -166,10 +193,10 @@ TEST_F(PurgeTest, NeverDeletesOutsideMessagesThroughLinksOrNulBytes) {
     WriteFile(state.TempList, state.MessageDir + "/link/../thesis.txt\r\n" + nul + "\r\n" +
                                   state.MessageDir + "/msg1.txt\r\n" + state.MessageDir +
                                   "/folder.txt\r\n" + state.MessageDir + "/fifo.txt\r\n");
-    PurgeTempList(state);
+    PurgeTempList(state, Later());
     EXPECT_EQ(ReadFile(thesis), "mine");
     EXPECT_EQ(ReadFile(victim), "mine");
-    EXPECT_FALSE(std::filesystem::is_symlink(state.MessageDir + "/msg1.txt")) << "the link goes";
+    EXPECT_TRUE(std::filesystem::is_symlink(state.MessageDir + "/msg1.txt")) << "no plain file";
     EXPECT_TRUE(std::filesystem::is_directory(state.MessageDir + "/folder.txt"));
     EXPECT_TRUE(std::filesystem::is_fifo(state.MessageDir + "/fifo.txt"));
     EXPECT_FALSE(Exists(state.TempList)) << "lines that name no file to delete are dropped";
@@ -197,7 +224,7 @@ TEST(PurgeTempList, LinesUnderAMessagesThatIsNoFolderAreDropped) {
         SetUpPaths(state, dir.path());
         make(state.MessageDir);
         WriteFile(state.TempList, state.MessageDir + "/victim.txt\r\n");
-        PurgeTempList(state);
+        PurgeTempList(state, Later());
         EXPECT_EQ(ReadFile(victim), "mine");
         EXPECT_FALSE(Exists(state.TempList));
     }
@@ -229,7 +256,7 @@ TEST(StartUpFiles, LeftoversOfKilledWritesGoAndNothingElse) {
     ::link((dir / ".Tarvona.ini.tarvona-write-linked").c_str(), (dir / "kept-link").c_str());
     ProgramState state;
     test::ScriptedDesktop desktop;
-    StartUp(state, dir.path(), desktop);
+    StartUpIn(state, dir.path(), desktop);
     for (const auto& [name, stays] : names) EXPECT_EQ(Exists(dir / name), stays) << name;
 }
 
@@ -237,19 +264,19 @@ TEST(MessageDir, CreatedOrAcceptedOrReported) {
     TempDir dir;
     ProgramState state;
     test::ScriptedDesktop desktop;
-    StartUp(state, dir.path(), desktop);
+    StartUpIn(state, dir.path(), desktop);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "Messages"));
     EXPECT_TRUE(desktop.messages.empty());
 
     TempDir withFile;
     WriteFile(withFile / "Messages", "a file");
-    StartUp(state, withFile.path(), desktop);
+    StartUpIn(state, withFile.path(), desktop);
     EXPECT_TRUE(desktop.messages.empty()) << "a file of that name counts as there";
     EXPECT_TRUE(std::filesystem::is_regular_file(withFile / "Messages"));
 
     TempDir readOnly;
     ::chmod(readOnly.path().c_str(), 0555);
-    StartUp(state, readOnly.path(), desktop);
+    StartUpIn(state, readOnly.path(), desktop);
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].text,
               "Unable to create message directory.\r\n"

@@ -6,17 +6,19 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <filesystem>
 
+#include "data_folder.h"
 #include "e2e_support.h"
 #include "event_table.h"
 #include "frmMessage.h"
 #include "frmTarvona.h"
 #include "ini_file.h"
 #include "launch_run.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "shell.h"
 #include "startup.h"
+#include "temp_list.h"
 #include "xdg_desktop.h"
 
 using namespace tarvona;
@@ -33,7 +35,8 @@ private slots:
         ScriptedDesktop desktop;
         GioShell shell;
         FixedClock clock(Date(2026, 12, 8));
-        StartUp(state, program.folder(), desktop);
+        QVERIFY(SetUpPaths(state, program.folder()));
+        StartUp(state, desktop, clock);
         int ended = 0;
         frmTarvona editor(state, desktop, shell, clock, [&] { ++ended; });
         editor.show();
@@ -66,6 +69,10 @@ private slots:
         QCOMPARE(ini.ReadString("Due", "Due0", "x"), std::string("Disabled"));
         QVERIFY(Exists(message));
 
+        // A day later, long after any viewer has read the message.
+        const std::string list = program / "Tarvona.tmp";
+        std::filesystem::last_write_time(
+            list, std::filesystem::last_write_time(list) - std::chrono::hours(24));
         QCOMPARE(program.Run({"/start"}, xdg.Environment(), "2026-12-09").status, 0);
         QVERIFY(!Exists(message));
         QVERIFY(!Exists(program / "Tarvona.tmp"));

@@ -30,8 +30,11 @@ TEST(StartUp, PurgesThePendingDeletions) {
     const std::string mine = program / "notes.txt";
     WriteFile(message, "x");
     WriteFile(mine, "mine");
-    WriteFile(program / "Tarvona.tmp",
-              program / "Messages/msg99999.txt\r\n" + mine + "\r\n" + message + "\r\n");
+    const std::string list = program / "Tarvona.tmp";
+    WriteFile(list, program / "Messages/msg99999.txt\r\n" + mine + "\r\n" + message + "\r\n");
+    // Written by a run an hour ago: any viewer has read the message since.
+    std::filesystem::last_write_time(
+        list, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     auto run = program.Run({"/start"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(Exists(message));

@@ -14,11 +14,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "data_folder.h"
 #include "e2e_support.h"
 #include "event_table.h"
 #include "ini_file.h"
-#include "program_files.h"
 #include "program_state.h"
+#include "run_lock.h"
 #include "xdg_desktop.h"
 
 namespace tarvona {

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "data_folder.h"
 #include "event_table.h"
 #include "frmCalendar.h"
 #include "frmList.h"
@@ -21,7 +22,6 @@
 #include "help_links.h"
 #include "ini_file.h"
 #include "launch_run.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "startup.h"
 #include "test_support.h"

@@ -9,7 +9,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "file_access.h"
+#include "folder.h"
 #include "test_support.h"
 
 namespace tarvona {
@@ -117,26 +117,27 @@ TEST_P(IniWriteTest, WritesValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Profile, IniWriteTest,
-    ::testing::Values(WriteCase{"NewFile", "<none>", "S", "K", "v", "[S]\r\nK=v\r\n"},
-                      WriteCase{"NewKeyAfterLastFilledLine", "[S]\r\nA=1\r\n\r\n[T]\r\n", "S", "K",
-                                "v", "[S]\r\nA=1\r\nK=v\r\n\r\n[T]\r\n"},
-                      WriteCase{"NewKeyAfterComment", "[S]\r\nA=1\r\n;end\r\n[T]\r\n", "S", "K",
-                                "v", "[S]\r\nA=1\r\n;end\r\nK=v\r\n[T]\r\n"},
-                      WriteCase{"NewSectionAtEnd", "[S]\r\nA=1\r\n", "T", "K", "v",
-                                "[S]\r\nA=1\r\n[T]\r\nK=v\r\n"},
-                      WriteCase{"NewSectionAddsMissingLineEnd", "[S]\nA=1", "T", "K", "v",
-                                "[S]\nA=1\r\n[T]\r\nK=v\r\n"},
-                      WriteCase{"ExistingKeyOnlyThatLine", "; c\n[S]\n A = 1 \n\nB = 2\n", "s", "a",
-                                "9", "; c\n[S]\nA=9\n\nB = 2\n"},
-                      WriteCase{"FirstDuplicateChanged", "[S]\r\nK=1\r\nK=2\r\n[S]\r\nK=3\r\n", "S",
-                                "K", "x", "[S]\r\nK=x\r\nK=2\r\n[S]\r\nK=3\r\n"},
-                      WriteCase{"ValueWrittenAsGiven", "[S]\r\n", "S", "K", " \"q\" ",
-                                "[S]\r\nK= \"q\" \r\n"},
-                      WriteCase{"EmptyValue", "[S]\r\nK=v\r\n", "S", "K", "", "[S]\r\nK=\r\n"},
-                      WriteCase{"LineBreaksBecomeBlanks", "[S]\r\nA=1\r\n", "S", "K",
-                                "a\r\nb\nc\rd", "[S]\r\nA=1\r\nK=a  b c d\r\n"},
-                      WriteCase{"KeepsByteOrderMark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "2",
-                                "\xEF\xBB\xBF[S]\r\nK=2\r\n"}),
+    ::testing::Values(
+        WriteCase{"NewFile", "<none>", "S", "K", "v", "[S]\r\nK=v\r\n"},
+        WriteCase{"NewKeyAfterLastFilledLine", "[S]\r\nA=1\r\n\r\n[T]\r\n", "S", "K", "v",
+                  "[S]\r\nA=1\r\nK=v\r\n\r\n[T]\r\n"},
+        WriteCase{"NewKeyAfterComment", "[S]\r\nA=1\r\n;end\r\n[T]\r\n", "S", "K", "v",
+                  "[S]\r\nA=1\r\n;end\r\nK=v\r\n[T]\r\n"},
+        WriteCase{"NewSectionAtEnd", "[S]\r\nA=1\r\n", "T", "K", "v",
+                  "[S]\r\nA=1\r\n[T]\r\nK=v\r\n"},
+        WriteCase{"NewSectionAddsMissingLineEnd", "[S]\nA=1", "T", "K", "v",
+                  "[S]\nA=1\r\n[T]\r\nK=v\r\n"},
+        WriteCase{"ExistingKeyOnlyThatLine", "; c\n[S]\n A = 1 \n\nB = 2\n", "s", "a", "9",
+                  "; c\n[S]\nA=9\n\nB = 2\n"},
+        WriteCase{"FirstDuplicateChanged", "[S]\r\nK=1\r\nK=2\r\n[S]\r\nK=3\r\n", "S", "K", "x",
+                  "[S]\r\nK=x\r\nK=2\r\n[S]\r\nK=3\r\n"},
+        WriteCase{"ValueWrittenAsGiven", "[S]\r\n", "S", "K", " \"q\" ", "[S]\r\nK= \"q\" \r\n"},
+        WriteCase{"EmptyValue", "[S]\r\nK=v\r\n", "S", "K", "", "[S]\r\nK=\r\n"},
+        // A NUL byte would make the whole file unreadable.
+        WriteCase{"LineBreaksAndNulsBecomeBlanks", "[S]\r\nA=1\r\n", "S", "K",
+                  std::string("a\r\nb\nc\rd\0e", 10), "[S]\r\nA=1\r\nK=a  b c d e\r\n"},
+        WriteCase{"KeepsByteOrderMark", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "2",
+                  "\xEF\xBB\xBF[S]\r\nK=2\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IniWrite, LineBreakInValueKeepsTheRestOfTheFile) {
@@ -186,24 +187,23 @@ TEST(IniWrite, Utf16FileIsReadAndStaysUtf16) {
     EXPECT_EQ(ini.ReadString("Commands", "Command1", ""), "caf\xc3\xa9");
 }
 
-TEST(IniWrite, OwnerAndGroupAreKeptAndADanglingLinkIsWrittenThrough) {
+// A link the user made is followed, even to a file not there yet, but only into a folder that is
+// the user's alone, and never to another user's file.
+TEST(IniWrite, ALinkLeadsOnlyToTheUsersOwnFileAndFolder) {
     TempDir dir;
-    ::chmod(dir.path().c_str(), 0777);
-    WriteFile(dir / "t.ini", "[S]\r\nK=1\r\n");
-    if (::geteuid() == 0) {  // only root can hand a file to somebody else
-        ASSERT_EQ(::chown((dir / "t.ini").c_str(), 65534, 65534), 0);
-        EXPECT_FALSE(IniFile(dir / "t.ini").WriteString("S", "K", "2")) << "another user's file";
-        ASSERT_TRUE(WriteFileAtomically(dir / "t.ini", "[S]\r\nK=2\r\n"));
-        struct stat st {};
-        ::stat((dir / "t.ini").c_str(), &st);
-        EXPECT_EQ(st.st_uid, 65534u);
-        EXPECT_EQ(st.st_gid, 65534u);
-        EXPECT_EQ(ReadFile(dir / "t.ini"), "[S]\r\nK=2\r\n");
-    }
     std::filesystem::create_directory(dir / "real");
     std::filesystem::create_symlink("real/target.ini", dir / "link.ini");
     ASSERT_TRUE(IniFile(dir / "link.ini").WriteString("S", "K", "3"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(ReadFile(dir / "real/target.ini"), "[S]\r\nK=3\r\n");
+
+    ::chmod((dir / "real").c_str(), 0777);
+    EXPECT_FALSE(IniFile(dir / "link.ini").WriteString("S", "K", "4"));
+    ::chmod((dir / "real").c_str(), 0755);
+    if (::geteuid() == 0) {  // only root can hand a file to somebody else
+        ASSERT_EQ(::chown((dir / "real/target.ini").c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(IniFile(dir / "link.ini").WriteString("S", "K", "4"));
+    }
     EXPECT_EQ(ReadFile(dir / "real/target.ini"), "[S]\r\nK=3\r\n");
 }
 

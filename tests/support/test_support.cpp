@@ -26,6 +26,13 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
+Folder OpenFolder(const std::string& path) {
+    int error = 0;
+    auto folder = Folder::Open(path, error);
+    if (!folder) throw std::runtime_error("cannot open the folder " + path);
+    return *folder;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;

@@ -11,6 +11,7 @@
 
 #include "clock.h"
 #include "desktop.h"
+#include "folder.h"
 #include "shell.h"
 
 namespace tarvona::test {
@@ -30,6 +31,9 @@ private:
     std::string m_path;
 };
 
+// The folder at path, opened as the program opens its data folder; the test process ends when it
+// cannot be.
+Folder OpenFolder(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
@@ -45,11 +49,20 @@ class FixedClock final : public Clock {
 public:
     explicit FixedClock(std::chrono::year_month_day date, int hour = 12, int minute = 34,
                         int second = 56)
-        : m_now{date, hour, minute, second} {}
+        : m_now{date, hour, minute, second, Instant(date, hour, minute, second)} {}
     LocalTime Now() const override { return m_now; }
-    void Set(std::chrono::year_month_day date) { m_now.date = date; }
+    void Set(std::chrono::year_month_day date) {
+        m_now.date = date;
+        m_now.instant = Instant(date, m_now.hour, m_now.minute, m_now.second);
+    }
 
 private:
+    // The moment read as UTC: tests compare it only with times they set themselves.
+    static std::chrono::sys_seconds Instant(std::chrono::year_month_day date, int h, int m, int s) {
+        using namespace std::chrono;
+        return sys_days{date} + hours{h} + minutes{m} + seconds{s};
+    }
+
     LocalTime m_now;
 };
 

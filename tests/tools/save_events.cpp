@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "data_folder.h"
 #include "event_table.h"
-#include "program_files.h"
 #include "program_state.h"
 
 int main(int argc, char** argv) {

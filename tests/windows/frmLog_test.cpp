@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "data_folder.h"
 #include "error_log.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
@@ -27,7 +27,7 @@ class LogViewerTest : public QObject {
         ~Setup() { QVERIFY(desktop.unexpected.empty()); }
         int ended = 0;
         Setup() { SetUpPaths(state, dir.path()); }
-        std::string log() const { return LogPath(dir.path()); }
+        std::string log() const { return dir / "Tarvona.log"; }
     };
 
     static QString Shown(frmLog& viewer) {
@@ -112,18 +112,18 @@ private slots:
         QVERIFY(shown.endsWith(
             QString::fromStdString(bytes.substr(bytes.size() - 200)).replace("\r\n", "\n")));
         QVERIFY(shown.startsWith("entry "));
-        const qsizetype tail = frmLog::ReadLogTail(QString::fromStdString(s.log())).size();
+        const qsizetype tail = frmLog::ReadLogTail(*s.state.Data).size();
         QVERIFY(tail <= 30000);
         QVERIFY(tail > 29980);
 
         // A tail that already starts at a line keeps its first line.
         std::string exact = "x\r\n" + std::string(29998, 'y') + "\r\n";
         WriteFile(s.log(), exact);
-        QCOMPARE(frmLog::ReadLogTail(QString::fromStdString(s.log())).size(), qsizetype(30000));
+        QCOMPARE(frmLog::ReadLogTail(*s.state.Data).size(), qsizetype(30000));
 
         // A tail with no line break at all is still shown.
         WriteFile(s.log(), std::string(40000, 'z'));
-        QCOMPARE(frmLog::ReadLogTail(QString::fromStdString(s.log())), QString(30000, 'z'));
+        QCOMPARE(frmLog::ReadLogTail(*s.state.Data), QString(30000, 'z'));
     }
 
     void missingEmptyBinaryOrUnreadableLogs() {

@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <regex>
 
+#include "data_folder.h"
 #include "message_file.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "startup.h"
 #include "test_support.h"
@@ -137,7 +137,7 @@ private slots:
         std::mt19937 random(4242);
         const std::string first = dir / MessageFileName(random);
         WriteFile(first, "someone else's");
-        const MessageWrite write = WriteNewMessageFile(dir.path(), "new", 4242);
+        const MessageWrite write = WriteNewMessageFile(test::OpenFolder(dir.path()), "new", 4242);
         QVERIFY(write.written);
         QVERIFY(write.path != first);
         QCOMPARE(ReadFile(first), std::string("someone else's"));
@@ -145,7 +145,7 @@ private slots:
         // Every name the seed can give is taken: it stops instead of searching forever.
         std::mt19937 again(7);
         for (int i = 0; i < kMaxTries; ++i) WriteFile(dir / MessageFileName(again), "taken");
-        const MessageWrite full = WriteNewMessageFile(dir.path(), "new", 7);
+        const MessageWrite full = WriteNewMessageFile(test::OpenFolder(dir.path()), "new", 7);
         QVERIFY(!full.written);
     }
 };

@@ -9,12 +9,12 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "data_folder.h"
 #include "event_table.h"
 #include "frmAbout.h"
 #include "frmList.h"
 #include "frmTarvona.h"
 #include "help.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "qt_desktop.h"
 #include "test_support.h"

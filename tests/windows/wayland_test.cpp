@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "data_folder.h"
 #include "event_table.h"
 #include "frmAbout.h"
 #include "frmCalendar.h"
@@ -17,7 +18,6 @@
 #include "frmMessage.h"
 #include "frmTarvona.h"
 #include "ini_file.h"
-#include "program_files.h"
 #include "program_state.h"
 #include "qt_desktop.h"
 #include "test_support.h"

@@ -1,0 +1,144 @@
+#include "data_folder.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "program_state.h"
+#include "user_folders.h"
+
+namespace tarvona {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsUnderUsr(const std::string& folder) {
+    const std::string path = fs::path(folder).lexically_normal().string();
+    return path == "/usr" || path == "/usr/" || path.rfind("/usr/", 0) == 0;
+}
+
+// The user's own program folder: theirs and writable by them. Whether others can write it too
+// is the trust test's to say.
+bool IsOwnProgramFolder(const Folder& folder) {
+    const struct stat st = folder.Info();
+    return st.st_uid == ::geteuid() && (st.st_mode & S_IWUSR) != 0;
+}
+
+std::string Refused(const std::string& path, const std::string& why) {
+    return path + " cannot hold your events: " + why + ".";
+}
+
+// Root with a user's HOME (sudo without -H, su without -) must not take over the user's files.
+std::string TrustProblem(const std::string& path, const struct stat& st, Trust trust) {
+    std::string text = Refused(path, TrustProblemText(trust, st));
+    if (trust == Trust::OtherOwner)
+        text += " Run Tarvona as " + UserName(st.st_uid) + " (for example: sudo -u " +
+                UserName(st.st_uid) + " tarvona), or with a home folder of your own (sudo -H).";
+    return text;
+}
+
+std::string OpenProblem(const std::string& path, int error) {
+    return Refused(path, error == ELOOP     ? "it is a link"
+                         : error == ENOTDIR ? "it is not a folder"
+                                            : std::strerror(error));
+}
+
+// Makes a missing folder and its missing parents with mode 0700, as XDG asks, but only inside
+// folders of the running user: a folder in somebody else's would be a change to their files.
+// A link is followed only to a parent (~/.local/share may well be one).
+std::optional<Folder> MakeFolder(const std::string& path, bool followLink, std::string& problem) {
+    int error = 0;
+    if (auto folder = Folder::Open(path, error, followLink)) return folder;
+    const fs::path name(path);
+    const std::string parentPath = name.parent_path().string();
+    if (error != ENOENT || parentPath.empty() || parentPath == path) {
+        problem = OpenProblem(path, error);
+        return std::nullopt;
+    }
+    const auto parent = MakeFolder(parentPath, true, problem);
+    if (!parent) return std::nullopt;
+    const struct stat st = parent->Info();
+    if (st.st_uid != ::geteuid()) {
+        problem = TrustProblem(parentPath, st, Trust::OtherOwner);
+        return std::nullopt;
+    }
+    const std::string leaf = name.filename().string();
+    if (!parent->MakeSub(leaf, 0700) && errno != EEXIST) {
+        problem = Refused(path, std::string("it cannot be made (") + std::strerror(errno) + ")");
+        return std::nullopt;
+    }
+    auto made = parent->OpenSub(leaf, error);
+    if (!made) problem = OpenProblem(path, error);
+    return made;
+}
+
+OpenedFolder Trusted(std::optional<Folder> folder, const std::string& path) {
+    OpenedFolder result;
+    if (!folder) return result;
+    const struct stat st = folder->Info();
+    if (const Trust trust = CheckTrust(st); trust != Trust::Trusted)
+        result.problem = TrustProblem(path, st, trust);
+    else
+        result.folder = std::move(folder);
+    return result;
+}
+
+}  // namespace
+
+std::string AddSlash(const std::string& path) {
+    if (!path.empty() && path.back() == '/') return path;
+    return path + "/";
+}
+
+std::string ChooseDataFolder(const std::string& programFolder, bool programFolderIsOwn,
+                             const std::string& userDataHome) {
+    if (programFolderIsOwn && !IsUnderUsr(programFolder)) return programFolder;
+    return AddSlash(userDataHome) + "tarvona";
+}
+
+OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string& userDataHome) {
+    int error = 0;
+    auto program = IsUnderUsr(programFolder) ? std::nullopt : Folder::Open(programFolder, error);
+    const bool own = program && IsOwnProgramFolder(*program);
+    const std::string path = ChooseDataFolder(programFolder, own, userDataHome);
+    if (own) return Trusted(std::move(program), path);
+    OpenedFolder result;
+    auto folder = MakeFolder(path, false, result.problem);
+    if (!folder) return result;
+    return Trusted(std::move(folder), path);
+}
+
+std::string DataFolderPath(const std::string& programFolder, const std::string& userDataHome) {
+    int error = 0;
+    const auto program =
+        IsUnderUsr(programFolder) ? std::nullopt : Folder::Open(programFolder, error);
+    return ChooseDataFolder(programFolder, program && IsOwnProgramFolder(*program), userDataHome);
+}
+
+void SetUpPaths(ProgramState& state, Folder folder) {
+    const std::string slashed = AddSlash(folder.Path());
+    state.MessageDir = slashed + kMessagesName;
+    state.TempList = slashed + kTempListName;
+    state.IniFile = slashed + kIniName;
+    state.Data = std::move(folder);
+}
+
+bool SetUpPaths(ProgramState& state, const std::string& path) {
+    int error = 0;
+    auto folder = Folder::Open(path, error);
+    if (!folder) return false;
+    SetUpPaths(state, std::move(*folder));
+    return true;
+}
+
+std::optional<Folder> OpenMessageFolder(const ProgramState& state) {
+    int error = 0;
+    auto folder = state.Data->OpenSub(kMessagesName, error);
+    if (!folder || CheckTrust(folder->Info()) != Trust::Trusted) return std::nullopt;
+    return folder;
+}
+
+}  // namespace tarvona
