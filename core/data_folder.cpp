@@ -31,17 +31,25 @@ std::string Refused(const std::string& path, const std::string& why) {
     return path + " cannot hold your events: " + why + ".";
 }
 
-// Root with a user's HOME (sudo without -H, su without -) must not take over the user's files.
-std::string TrustProblem(const std::string& path, const struct stat& st, Trust trust) {
-    std::string text = Refused(path, TrustProblemText(trust, st));
-    if (trust == Trust::OtherOwner)
-        text += " Run Tarvona as " + UserName(st.st_uid) + " (for example: sudo -u " +
-                UserName(st.st_uid) + " tarvona), or with a home folder of your own (sudo -H).";
-    return text;
+// Root with a user's HOME (sudo without -H, su without -) must not take over the user's files,
+// and is told how to reach them instead.
+std::string OwnerHint(const struct stat& st) {
+    if (::geteuid() != 0) return "";
+    const std::string owner = UserName(st.st_uid);
+    return " Run Tarvona as " + owner + " (for example: sudo -u " + owner +
+           " tarvona), or with a home folder of your own (sudo -H).";
 }
 
+std::string TrustProblem(const std::string& path, const struct stat& st, Trust trust) {
+    const std::string text = Refused(path, TrustProblemText(trust, st));
+    return trust == Trust::OtherOwner ? text + OwnerHint(st) : text;
+}
+
+// O_NOFOLLOW with O_DIRECTORY says ENOTDIR for a link to a folder.
 std::string OpenProblem(const std::string& path, int error) {
-    return Refused(path, error == ELOOP     ? "it is a link"
+    struct stat st {};
+    const bool link = ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return Refused(path, link               ? "it is a link"
                          : error == ENOTDIR ? "it is not a folder"
                                             : std::strerror(error));
 }
@@ -62,7 +70,9 @@ std::optional<Folder> MakeFolder(const std::string& path, bool followLink, std::
     if (!parent) return std::nullopt;
     const struct stat st = parent->Info();
     if (st.st_uid != ::geteuid()) {
-        problem = TrustProblem(parentPath, st, Trust::OtherOwner);
+        problem = Refused(path, "it would be made in " + parentPath + ", which belongs to " +
+                                    UserName(st.st_uid)) +
+                  OwnerHint(st);
         return std::nullopt;
     }
     const std::string leaf = name.filename().string();

@@ -5,7 +5,16 @@
 set -euo pipefail
 binary=$1
 work=$(mktemp -d)
-trap 'pkill -f "$work/Tarvona" 2>/dev/null || true; rm -rf "$work"' EXIT
+# libfaketime leaves a shared-memory file and a semaphore for every process it ran in; those of
+# ended processes go, or a later process that gets the same PID fails to start.
+remove_faketime_leftovers() {
+    local f
+    for f in /dev/shm/faketime_shm_* /dev/shm/sem.faketime_sem_*; do
+        [ -e "$f" ] && [ ! -e "/proc/${f##*_}" ] && rm -f "$f"
+    done
+    return 0
+}
+trap 'pkill -f "$work/Tarvona" 2>/dev/null || true; rm -rf "$work"; remove_faketime_leftovers' EXIT
 export HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 0700 "$work/runtime"
 unset DBUS_SESSION_BUS_ADDRESS
