@@ -9,14 +9,10 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
-#include <functional>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +25,6 @@
 #include "frmTarvona.h"
 #include "geometry.h"
 #include "help.h"
-#include "ini_file.h"
 #include "launch_mode.h"
 #include "printable.h"
 #include "program_folder.h"

@@ -20,11 +20,15 @@ bool IsUnderUsr(const std::string& folder) {
     return path == "/usr" || path == "/usr/" || path.rfind("/usr/", 0) == 0;
 }
 
-// The user's own program folder: theirs and writable by them. Whether others can write it too
-// is the trust test's to say.
-bool IsOwnProgramFolder(const Folder& folder) {
-    const struct stat st = folder.Info();
-    return st.st_uid == ::geteuid() && (st.st_mode & S_IWUSR) != 0;
+// The program folder when it is the user's own: theirs and writable by them, outside /usr.
+// Whether others can write it too is the trust test's to say.
+std::optional<Folder> OwnProgramFolder(const std::string& programFolder) {
+    int error = 0;
+    auto folder = IsUnderUsr(programFolder) ? std::nullopt : Folder::Open(programFolder, error);
+    if (!folder) return std::nullopt;
+    const struct stat st = folder->Info();
+    if (st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR) == 0) return std::nullopt;
+    return folder;
 }
 
 std::string Refused(const std::string& path, const std::string& why) {
@@ -110,11 +114,9 @@ std::string ChooseDataFolder(const std::string& programFolder, bool programFolde
 }
 
 OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string& userDataHome) {
-    int error = 0;
-    auto program = IsUnderUsr(programFolder) ? std::nullopt : Folder::Open(programFolder, error);
-    const bool own = program && IsOwnProgramFolder(*program);
-    const std::string path = ChooseDataFolder(programFolder, own, userDataHome);
-    if (own) return Trusted(std::move(program), path);
+    auto program = OwnProgramFolder(programFolder);
+    const std::string path = ChooseDataFolder(programFolder, program.has_value(), userDataHome);
+    if (program) return Trusted(std::move(program), path);
     OpenedFolder result;
     auto folder = MakeFolder(path, false, result.problem);
     if (!folder) return result;
@@ -122,10 +124,8 @@ OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string&
 }
 
 std::string DataFolderPath(const std::string& programFolder, const std::string& userDataHome) {
-    int error = 0;
-    const auto program =
-        IsUnderUsr(programFolder) ? std::nullopt : Folder::Open(programFolder, error);
-    return ChooseDataFolder(programFolder, program && IsOwnProgramFolder(*program), userDataHome);
+    return ChooseDataFolder(programFolder, OwnProgramFolder(programFolder).has_value(),
+                            userDataHome);
 }
 
 void SetUpPaths(ProgramState& state, Folder folder) {

@@ -11,6 +11,7 @@
 #include "folder.h"
 #include "program_state.h"
 #include "run_lock.h"
+#include "user_folders.h"
 
 namespace tarvona {
 
@@ -49,14 +50,6 @@ bool WriteTempList(const ProgramState& state, const std::vector<std::string>& li
     return state.Data->Replace(kTempListName, bytes);
 }
 
-// The list changed within the grace (or, with a clock set back, is dated that far ahead).
-bool RecentlyChanged(const ProgramState& state, std::chrono::sys_seconds now) {
-    const auto changed = state.Data->ModifiedAt(kTempListName);
-    if (!changed) return false;
-    const auto age = now - *changed;
-    return age < kMessageGrace && age > -kMessageGrace;
-}
-
 }  // namespace
 
 bool IsMessageFile(const std::string& command, const std::string& messageDir) {
@@ -77,29 +70,27 @@ bool AppendToTempList(ProgramState& state, const std::string& command) {
 }
 
 void PurgeTempList(ProgramState& state, std::chrono::sys_seconds now) {
-    if (RecentlyChanged(state, now)) return;
+    const auto changed = state.Data->ModifiedAt(kTempListName);
+    // No list, or one that a viewer may still be reading from (with a clock set back, one dated
+    // that far ahead).
+    if (!changed || (now - *changed < kMessageGrace && *changed - now < kMessageGrace)) return;
     const auto lines = ReadTempList(state);
-    if (!lines || lines->empty()) {
-        if (lines) WriteTempList(state, {});
-        return;
-    }
+    if (!lines) return;
     // Files in a Messages that is a link, another user's or no folder are never deleted: their
     // lines could only wait for ever. With no Messages at all, every file is gone already.
     int error = 0;
-    const auto messages = OpenMessageFolder(state);
-    const bool missing = !messages && !state.Data->OpenSub(kMessagesName, error) && error == ENOENT;
+    auto messages = state.Data->OpenSub(kMessagesName, error);
+    const bool gone = !messages && error == ENOENT;
+    if (messages && CheckTrust(messages->Info()) != Trust::Trusted) messages.reset();
+    if (!messages && !gone && !lines->empty())
+        state.Data->Tell(kMessagesName,
+                         "not a plain folder of yours; its listed messages are left alone");
     std::vector<std::string> kept;
     for (const std::string& line : *lines) {
-        if (!messages) {
-            if (!missing)
-                state.Data->Tell(kMessagesName,
-                                 "not a plain folder of yours; its listed messages are left alone");
-            continue;
-        }
         // The name the check approved, never the raw line, which the kernel could resolve
         // through a link to somewhere else.
         const std::string name = fs::path(line).lexically_normal().filename().string();
-        if (messages->Delete(name) == DeleteResult::Failed) kept.push_back(line);
+        if (messages && messages->Delete(name) == DeleteResult::Failed) kept.push_back(line);
     }
     if (kept != *lines || kept.empty()) WriteTempList(state, kept);
 }
