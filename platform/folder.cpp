@@ -69,12 +69,15 @@ bool IsPlain(const struct stat& st) {
 
 const char* const kNotPlain = "not a plain file of yours with one link; left untouched";
 
-std::string RandomLetters() {
+// The letters of a temporary name. Without entropy (very early at boot) any letters do: a name
+// that is taken only costs another attempt, since it is made with O_EXCL.
+std::string RandomLetters(int attempt) {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     unsigned char random[kTemporaryLetters] = {};
     if (::getrandom(random, sizeof random, GRND_NONBLOCK) != sizeof random) {
-        static unsigned counter = 0;
-        for (unsigned char& r : random) r = static_cast<unsigned char>(::getpid() + ++counter * 7);
+        unsigned seed = static_cast<unsigned>(::getpid()) * 31u + static_cast<unsigned>(attempt);
+        for (unsigned char& r : random)
+            r = static_cast<unsigned char>(seed = seed * 1103515245u + 12345u);
     }
     std::string letters;
     for (unsigned char r : random) letters += kLetters[r % (sizeof kLetters - 1)];
@@ -285,7 +288,7 @@ bool Folder::ReplaceEntry(const std::string& name, const std::string& bytes, boo
     std::string temp;
     int descriptor = -1;
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
-        temp = TemporaryPrefix(name) + RandomLetters();
+        temp = TemporaryPrefix(name) + RandomLetters(attempt);
         descriptor = ::openat(Descriptor(), temp.c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (descriptor < 0 && errno != EEXIST) return false;
