@@ -181,7 +181,7 @@ int EditorMode(int& argc, char** argv) {
     SetIdentity(state);
     QtDesktop desktop;
     state.ProgramFile = ProgramFile();
-    OpenedFolder opened = OpenDataFolder(ProgramFolder(), UserDataHome());
+    OpenedFolder opened = OpenDataFolder(ProgramFolder(), UserDataHome(), true);
     if (!opened.folder) {
         std::cerr << "Tarvona: " << Printable(opened.problem) << '\n';
         desktop.messageBox(opened.problem, "Error", Buttons::Ok);

@@ -113,11 +113,17 @@ std::string ChooseDataFolder(const std::string& programFolder, bool programFolde
     return AddSlash(userDataHome) + "tarvona";
 }
 
-OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string& userDataHome) {
+OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string& userDataHome,
+                            bool makeMissing) {
     auto program = OwnProgramFolder(programFolder);
     const std::string path = ChooseDataFolder(programFolder, program.has_value(), userDataHome);
     if (program) return Trusted(std::move(program), path);
     OpenedFolder result;
+    struct stat st {};
+    if (!makeMissing && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
+        result.missing = true;
+        return result;
+    }
     auto folder = MakeFolder(path, false, result.problem);
     if (!folder) return result;
     return Trusted(std::move(folder), path);

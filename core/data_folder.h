@@ -31,12 +31,15 @@ std::string ChooseDataFolder(const std::string& programFolder, bool programFolde
 
 struct OpenedFolder {
     std::optional<Folder> folder;
-    std::string problem;  // why there is none: one sentence naming the folder
+    std::string problem;   // why there is none: one sentence naming the folder
+    bool missing = false;  // there is none yet, and it was not to be made
 };
 
-// Chooses the data folder, makes the XDG one when missing (only inside folders of the running
-// user) and opens it; nothing is created, written or handed to anyone when it is refused.
-OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string& userDataHome);
+// Chooses the data folder and opens it. A missing XDG folder is made only when makeMissing is
+// set (only inside folders of the running user): a launch run of a user who never used Tarvona
+// leaves their home as it is. Nothing is created or written when the folder is refused.
+OpenedFolder OpenDataFolder(const std::string& programFolder, const std::string& userDataHome,
+                            bool makeMissing);
 
 // The path OpenDataFolder would use, for --help; nothing is made.
 std::string DataFolderPath(const std::string& programFolder, const std::string& userDataHome);

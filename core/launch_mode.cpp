@@ -27,7 +27,11 @@ std::string TableProblem(const ProgramState& state) {
 
 LaunchStart BeginLaunchRun(ProgramState& state, const std::string& programFolder, RunKind kind) {
     LaunchStart start;
-    OpenedFolder opened = OpenDataFolder(programFolder, UserDataHome());
+    OpenedFolder opened = OpenDataFolder(programFolder, UserDataHome(), false);
+    if (opened.missing) {
+        start.endStatus = 0;  // a user who never used Tarvona: nothing to open
+        return start;
+    }
     if (!opened.folder) {
         std::cerr << "Tarvona: " << Printable(opened.problem) << " Nothing was opened.\n";
         start.endStatus = 1;

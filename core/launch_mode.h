@@ -20,7 +20,8 @@ struct LaunchStart {
 };
 
 // Opens the data folder into the state and takes its run lock. A refused folder and a lock that
-// cannot be had end the run with 1 and one line on standard error; a run under way with 0.
+// cannot be had end the run with 1 and one line on standard error; a run under way with 0, and
+// so does a data folder that is not there yet (it is the editor's to make).
 LaunchStart BeginLaunchRun(ProgramState& state, const std::string& programFolder, RunKind kind);
 
 // Start-up and the run, under the state lock, which is let go before any question. Nothing is

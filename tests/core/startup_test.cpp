@@ -60,6 +60,23 @@ TEST(ChooseDataFolder, ProgramFolderOnlyWhenOwnAndOutsideUsr) {
     EXPECT_EQ(ChooseDataFolder("/usrdata/tarvona", true, home), "/usrdata/tarvona");
 }
 
+// The editor makes the XDG folder and its missing parents private; a launch run makes nothing.
+TEST(OpenDataFolder, MakesTheDataFolderPrivateOnlyWhenAsked) {
+    TempDir home;
+    const std::string dataHome = home / "a/b";
+    const OpenedFolder launch = OpenDataFolder("/usr/bin", dataHome, false);
+    EXPECT_TRUE(launch.missing);
+    EXPECT_FALSE(Exists(home / "a"));
+    const OpenedFolder editor = OpenDataFolder("/usr/bin", dataHome, true);
+    ASSERT_TRUE(editor.folder) << editor.problem;
+    EXPECT_EQ(editor.folder->Path(), dataHome + "/tarvona");
+    for (const std::string& made : {home / "a", dataHome, dataHome + "/tarvona"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(made.c_str(), &st), 0) << made;
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << made;
+    }
+}
+
 TEST(IsLaunchMode, FindsTheSwitchAnywhereInAnyCase) {
     const std::vector<std::pair<std::vector<std::string>, bool>> cases = {
         {{}, false},

@@ -36,8 +36,8 @@ XDG_RUNTIME_DIR="$work/units" systemd-analyze --user --man=no verify \
 grep -qx 'Exec="/usr/bin/tarvona" /start' "$work/root/etc/xdg/autostart/org.tarvona.Tarvona-launch.desktop" ||
     fail "the autostart entry does not run /usr/bin/tarvona /start"
 
-# An ordinary user (nobody) with a private home: the first run makes their data folder, the
-# second runs their table there.
+# An ordinary user (nobody) with a private home: a launch run before they used Tarvona makes
+# nothing; once they have a data folder, their table there is run.
 home="$work/home"
 mkdir -p "$home"
 chown 65534:65534 "$home"
@@ -49,7 +49,8 @@ data="$home/.local/share/tarvona"
 as_user --help | grep -q "kept in $data" || fail "--help does not name the data folder"
 [ ! -e "$data" ] || fail "--help made the data folder"
 as_user /start || fail "the first launch run failed"
-[ "$(stat -c '%a %u' "$data")" = "700 65534" ] || fail "the data folder is not the user's, mode 0700"
+[ ! -e "$home/.local" ] || fail "a launch run made a folder for a user who never used Tarvona"
+setpriv --reuid=65534 --regid=65534 --clear-groups mkdir -p -m 0700 "$home/.local/share" "$data"
 printf '[Commands]\nCommand0=/bin/true\n[Frequency]\nFrequency0=0\n[Due]\nDue0=01-01-2000\n' \
     >"$data/Tarvona.ini"
 chown 65534:65534 "$data/Tarvona.ini"
