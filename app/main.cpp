@@ -47,7 +47,7 @@ std::string Usage(const std::string& command, const std::string& dataFolder) {
            " /start     open every event that is due (the launch run at login)\n" + lead +
            " /start --dated\n"
            "                  open the dated events that are due (the hourly run of the timer)\n" +
-           lead + " --help | --version\n\nYour events are kept in " + dataFolder +
+           lead + " -h | --help | --version\n\nYour events are kept in " + dataFolder +
            ":\nTarvona.ini (the events), Tarvona.log (failed launches), Tarvona.tmp and the "
            "Messages\nfolder. The launch run exits with 1 when an event failed or its next date "
            "could not be\nwritten; the editor exits with 2 when no display answers. See "
@@ -165,6 +165,12 @@ int LaunchMode(int& argc, char** argv, RunKind kind) {
     return LaunchWithWindows(argc, argv, state);
 }
 
+// The command as it was called, for the lines that tell how to call it.
+std::string CommandName(const char* argv0) {
+    const std::string name = std::filesystem::path(argv0 ? argv0 : "").filename().string();
+    return name.empty() ? "tarvona" : name;
+}
+
 int EditorMode(int& argc, char** argv) {
     const DisplayChoice display =
         FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
@@ -172,7 +178,8 @@ int EditorMode(int& argc, char** argv) {
         UseDisplay(display);
     } else if (!display.askedForOther) {
         std::cerr << "Tarvona: no display to show the editor on (start it in a desktop session, "
-                     "or use \"Tarvona /start\" for the launch run)\n";
+                     "or use \""
+                  << CommandName(argv[0]) << " /start\" for the launch run)\n";
         return kNoDisplayStatus;
     }
     QApplication app(argc, argv);
@@ -209,10 +216,9 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     // The two options every Linux program answers; they touch no file and need no display.
-    if (arguments == std::vector<std::string>{"--help"}) {
-        const std::string command = std::filesystem::path(argv[0]).filename().string();
-        std::cout << Usage(command.empty() ? "tarvona" : command,
-                           DataFolderPath(ProgramFolder(), UserDataHome()));
+    if (arguments == std::vector<std::string>{"--help"} ||
+        arguments == std::vector<std::string>{"-h"}) {
+        std::cout << Usage(CommandName(argv[0]), DataFolderPath(ProgramFolder(), UserDataHome()));
         return 0;
     }
     if (arguments == std::vector<std::string>{"--version"}) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The per-user install into a prefix whose path holds a space and a %, with custom XDG folders:
+# The per-user install into a prefix whose path holds a space (one with a %, which
+# no launcher can start, is refused), with custom XDG folders:
 # every installed file where the desktop looks, valid, stripped; the autostart entry really
 # starts the launch run; an icon cache is refreshed but never created; a reinstall keeps the
 # autostart entry turned off; uninstall removes everything but the user's files. Needs build/.
@@ -9,10 +10,12 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/my data"
 mkdir -p "$HOME"
-prefix="$work/pre fix 100%"
+prefix="$work/pre fix 100"
 id=org.tarvona.Tarvona
 fail() { echo "FAIL: $*"; echo "0 passed, 1 failed"; exit 1; }
 
+! "$root/scripts/install" --prefix "$work/100%" --no-build >/dev/null 2>&1 || fail "a % prefix was taken"
+[ ! -e "$work/100%" ] || fail "a refused prefix was made"
 "$root/scripts/install" --prefix "$prefix" --no-build >/dev/null
 in_prefix=(bin/tarvona lib/tarvona/Tarvona share/man/man1/tarvona.1 share/doc/tarvona/LICENSE)
 in_data=(applications/$id.desktop metainfo/$id.metainfo.xml icons/hicolor/scalable/apps/$id.svg)
@@ -42,7 +45,9 @@ appstreamcli validate --no-net "$XDG_DATA_HOME/metainfo/$id.metainfo.xml" >/dev/
 version="$(sed -n 's/^project(Tarvona VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")a"
 [ "$("$prefix/bin/tarvona" --version)" = "Tarvona $version" ] || fail "--version"
 grep -q "<release version=\"$version\"" "$XDG_DATA_HOME/metainfo/$id.metainfo.xml" || fail "metainfo version"
-"$prefix/bin/tarvona" --help | grep -q "^Usage: tarvona " || fail "--help names the command"
+for option in --help -h; do
+    "$prefix/bin/tarvona" $option | grep -q "^Usage: tarvona " || fail "$option names the command"
+done
 [ ! -e "$prefix/lib/tarvona/Tarvona.ini" ] || fail "--help or --version touched a file"
 
 # The autostart entry as the desktop starts it: Exec unquoted by GLib, the launch run in the
@@ -72,6 +77,8 @@ echo "Hidden=true" >>"$autostart"
 sed -i '/X-GNOME-Autostart-enabled/d' "$autostart"
 gtk-update-icon-cache -q -t "$XDG_DATA_HOME/icons/hicolor"
 rm "$XDG_DATA_HOME/icons/hicolor/16x16/apps/$id.png"
+! "$root/scripts/install" --prefix "$work/100%" --no-build >/dev/null 2>&1 || fail "a % prefix was taken"
+[ ! -e "$work/100%" ] || fail "a refused prefix was made"
 "$root/scripts/install" --prefix "$prefix" --no-build >/dev/null
 grep -qx "Hidden=true" "$autostart" || fail "reinstall turned the login run on again"
 ! grep -q "X-GNOME-Autostart-enabled=true" "$autostart" || fail "reinstall enabled the entry"
