@@ -34,8 +34,8 @@ bool IsLaunchMode(const std::vector<std::string>& arguments) {
 }
 
 bool StartUp(ProgramState& state, Desktop& desktop, const Clock& clock) {
-    StateLock lock(state);
-    if (lock.Held()) {
+    // Let go before any message box: a launch run must not wait on a question.
+    if (StateLock lock(state); lock.Held()) {
         state.Data->RemoveTemporaries({kIniName, kTempListName});
         PurgeTempList(state, clock.Now().instant);
     }

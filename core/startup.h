@@ -9,9 +9,9 @@ struct ProgramState;
 class Clock;
 class Desktop;
 
-// Every step both modes share, in the state's data folder (see SetUpPaths), under the state
-// lock: leftovers of killed writes, the pending deletions, the Messages folder (with a message
-// to the user when it cannot be made), and the event table. False when Tarvona.ini is there but
+// Every step both modes share, in the state's data folder (see SetUpPaths): under the state
+// lock, leftovers of killed writes and the pending deletions; then the Messages folder (with a
+// message to the user when it cannot be made) and the event table. False when Tarvona.ini is there but
 // could not be read or trusted.
 bool StartUp(ProgramState& state, Desktop& desktop, const Clock& clock);
 
