@@ -52,8 +52,9 @@ std::vector<std::string> XdgDesktop::RecordedLines() const {
 }
 
 std::string XdgDesktop::MakeWaitingProgram(const std::string& path) const {
+    // It also ends once its own folder is gone, so that a test that ends first leaves no loop.
     WriteFile(path, "#!/bin/sh\necho \"started $$ $(cut -d' ' -f6 /proc/$$/stat)\" >> '" + path +
-                        ".record'\nwhile [ ! -e '" + release() +
+                        ".record'\nwhile [ ! -e '" + release() + "' ] && [ -e '" + path +
                         "' ]; do sleep 0.05; done\necho ended >> '" + path + ".record'\n");
     ::chmod(path.c_str(), 0755);
     return path + ".record";
