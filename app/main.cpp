@@ -30,6 +30,7 @@
 #include "program_folder.h"
 #include "program_state.h"
 #include "qt_desktop.h"
+#include "session_bus.h"
 #include "shell.h"
 #include "startup.h"
 #include "texts.h"
@@ -67,7 +68,7 @@ void SetIdentity(const ProgramState& state) {
 
 int LaunchWithoutWindows(ProgramState& state) {
     ConsoleDesktop desktop;
-    GioShell shell;
+    GioShell shell(state.SessionFileLimit);
     SystemClock clock;
     return ReportRun(StartAndRun(state, desktop, shell, clock, RunKind::Login));
 }
@@ -104,13 +105,19 @@ void TellRefusal(const RunReport& report, QtDesktop& desktop) {
     if (!report.refused.empty()) desktop.messageBox(report.refused, "Error", Buttons::Ok);
 }
 
-int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
+// Once the run's dates are written, a dated run may go on while the question waits for its
+// answer; a second login run still may not.
+void LetOtherRunsGo(RunLock& lock) {
+    lock.run.reset();
+}
+
+int LaunchWithWindows(int& argc, char** argv, ProgramState& state, RunLock& lock) {
     QApplication app(argc, argv);
     if (QGuiApplication::platformName() == "offscreen") return LaunchWithoutWindows(state);
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;
-    GioShell shell;
+    GioShell shell(state.SessionFileLimit);
     SystemClock clock;
     std::unique_ptr<frmSplash> splash;
     const RunReport report = StartAndRun(state, desktop, shell, clock, RunKind::Login, [&splash] {
@@ -119,18 +126,20 @@ int LaunchWithWindows(int& argc, char** argv, ProgramState& state) {
         return WindowHandle(splash->winId());
     });
     const int status = ReportRun(report);
+    LetOtherRunsGo(lock);
     TellRefusal(report, desktop);
     return AskAboutTheLog(app, state, desktop, status, splash);
 }
 
 // The dated run shows nothing unless a launch failed or the table cannot be used: no splash,
 // and Qt only for what it has to say.
-int DatedRun(int& argc, char** argv, ProgramState& state) {
+int DatedRun(int& argc, char** argv, ProgramState& state, RunLock& lock) {
     ConsoleDesktop console;
-    GioShell shell;
+    GioShell shell(state.SessionFileLimit);
     SystemClock clock;
     const RunReport report = StartAndRun(state, console, shell, clock, RunKind::Dated);
     const int status = ReportRun(report);
+    LetOtherRunsGo(lock);
     if (!state.LaunchErrors && report.refused.empty()) return status;
     QApplication app(argc, argv);
     if (QGuiApplication::platformName() == "offscreen") return status;
@@ -142,10 +151,24 @@ int DatedRun(int& argc, char** argv, ProgramState& state) {
     return AskAboutTheLog(app, state, desktop, status, noSplash);
 }
 
+// Every descriptor the session allows, since GLib aborts where it cannot get one it needs; what
+// we open gets the session's own limit back.
+std::uint64_t RaiseFileLimit() {
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return 0;
+    const std::uint64_t session = files.rlim_cur;
+    if (files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
+    return session;
+}
+
 int LaunchMode(int& argc, char** argv, RunKind kind) {
     ProgramState state;
+    state.SessionFileLimit = RaiseFileLimit();
     state.ProgramFile = ProgramFile();
-    const LaunchStart start = BeginLaunchRun(state, ProgramFolder(), kind);
+    LaunchStart start = BeginLaunchRun(state, ProgramFolder(), kind);
     if (start.endStatus) return *start.endStatus;
     const DisplayChoice display =
         FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
@@ -156,13 +179,14 @@ int LaunchMode(int& argc, char** argv, RunKind kind) {
             return 0;
         }
         UseDisplay(display, "offscreen");
-        return DatedRun(argc, argv, state);
+        return DatedRun(argc, argv, state, start.lock);
     }
     if (display.platforms.empty()) return LaunchWithoutWindows(state);
     // A display that goes away before Qt connects leaves Qt offscreen, and the run without
     // windows, rather than ending it.
     UseDisplay(display, "offscreen");
-    return LaunchWithWindows(argc, argv, state);
+    SessionBus();  // Qt connects to it as well, and would wait on one that never answers
+    return LaunchWithWindows(argc, argv, state, start.lock);
 }
 
 // The command as it was called, for the lines that tell how to call it.
@@ -182,9 +206,11 @@ int EditorMode(int& argc, char** argv) {
                   << CommandName(argv[0]) << " /start\" for the launch run)\n";
         return kNoDisplayStatus;
     }
+    ProgramState state;
+    state.SessionFileLimit = RaiseFileLimit();
+    SessionBus();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    ProgramState state;
     SetIdentity(state);
     QtDesktop desktop;
     state.ProgramFile = ProgramFile();
@@ -197,7 +223,7 @@ int EditorMode(int& argc, char** argv) {
     SetUpPaths(state, std::move(*opened.folder));
     SystemClock clock;
     StartUp(state, desktop, clock);
-    GioShell shell;
+    GioShell shell(state.SessionFileLimit);
     frmTarvona editor(state, desktop, shell, clock, [&app] { app.exit(); });
     editor.show();
     return app.exec();
@@ -208,12 +234,6 @@ int EditorMode(int& argc, char** argv) {
 int main(int argc, char** argv) {
     // A file-size limit must turn into a failed write, never end the process.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Every descriptor the session allows: GLib aborts where it cannot get one it needs.
-    rlimit files{};
-    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
-        files.rlim_cur = files.rlim_max;
-        ::setrlimit(RLIMIT_NOFILE, &files);
-    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     // The two options every Linux program answers; they touch no file and need no display.
     if (arguments == std::vector<std::string>{"--help"} ||

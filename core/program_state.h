@@ -21,6 +21,8 @@ struct ProgramState {
     std::string TempList;
     std::string CrLf = "\r\n";
     std::string AppVersion = TARVONA_VERSION;
+    // The soft limit on open files the session gave us before we raised ours, for what we open.
+    std::uint64_t SessionFileLimit = 0;
     static constexpr int16_t MaxEvent = kMaxEvent;
     bool LaunchErrors = false;
     bool CancelEdits = false;

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -35,9 +36,15 @@ std::string Environment(const char* name) {
 
 bool XAnswers() {
     if (Environment("DISPLAY").empty()) return false;
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child < 0) return false;
     if (child == 0) {
+        // Given up on, this child may live on past us: it holds none of our files (the run's
+        // locks among them) and ends with us.
+        ::close_range(3, ~0u, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(1);  // we were gone before it could be said
         xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
         ::_exit(xcb_connection_has_error(connection) ? 1 : 0);
     }

@@ -8,6 +8,7 @@
 #include <gio/gio.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,14 +80,6 @@ int32_t GioFailure(const GError* error, std::string& reason) {
     }
 }
 
-using Started = GioShell::Started;
-
-void OnLaunched(GAppLaunchContext*, GAppInfo*, GVariant* platformData, gpointer data) {
-    gint32 pid = 0;
-    if (g_variant_lookup(platformData, "pid", "i", &pid) && pid > 0)
-        static_cast<Started*>(data)->pids.push_back(static_cast<pid_t>(pid));
-}
-
 // The application's id without ".desktop": the name of its scope.
 std::string AppName(GAppInfo* app) {
     std::string id = g_app_info_get_id(app) ? g_app_info_get_id(app) : g_app_info_get_name(app);
@@ -94,88 +87,13 @@ std::string AppName(GAppInfo* app) {
     return id;
 }
 
-int32_t LaunchApp(GAppInfo* app, GList* files, std::string& reason, Started& started,
-                  bool uris = false) {
-    GPtr<GAppLaunchContext> context(g_app_launch_context_new());
-    started.name = AppName(app);
-    g_signal_connect(context.get(), "launched", G_CALLBACK(OnLaunched), &started);
-    ErrorHolder holder;
-    const gboolean launched = uris
-                                  ? g_app_info_launch_uris(app, files, context.get(), &holder.error)
-                                  : g_app_info_launch(app, files, context.get(), &holder.error);
-    return launched ? kLaunchSucceeded : GioFailure(holder.error, reason);
-}
-
-int32_t OpenUrl(const std::string& url, std::string& reason, Started& started) {
-    char* scheme = g_uri_parse_scheme(url.c_str());
-    std::string lowered = scheme ? scheme : "mailto";
-    g_free(scheme);
-    for (char& c : lowered) c = g_ascii_tolower(c);
-    GPtr<GAppInfo> app(g_app_info_get_default_for_uri_scheme(lowered.c_str()));
-    if (!app) return kNoAssociation;
-    GList uris{const_cast<char*>(url.c_str()), nullptr, nullptr};
-    return LaunchApp(app.get(), &uris, reason, started, true);
-}
-
-int32_t OpenWithDefault(const std::string& contentType, const std::string& path,
-                        std::string& reason, Started& started) {
-    GPtr<GAppInfo> app(g_app_info_get_default_for_type(contentType.c_str(), FALSE));
-    if (!app) return kNoAssociation;
-    GPtr<GFile> file(g_file_new_for_path(path.c_str()));
-    GList files{file.get(), nullptr, nullptr};
-    return LaunchApp(app.get(), &files, reason, started);
-}
-
-// What the middle process of StartProgram reports.
+// What the start helper of StartProgram reports.
 struct Spawned {
     int error = ENOMEM;
     pid_t pid = 0;
 };
 
-// Started through a short-lived middle process, so the program is never our zombie, runs in its
-// own session and lives on after we end. posix_spawn reports exec errors synchronously and, unlike
-// g_spawn, never hands a file it cannot execute to /bin/sh.
-int32_t StartProgram(const std::string& path, std::string& reason, Started& started) {
-    int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC) != 0) return kOutOfMemoryOrCorrupt;
-    const pid_t middle = ::fork();
-    if (middle < 0) {
-        ::close(pipe[0]);
-        ::close(pipe[1]);
-        return kNotEnoughMemory;
-    }
-    if (middle == 0) {
-        ::close(pipe[0]);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t none, all;
-        sigemptyset(&none);
-        sigfillset(&all);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &all);
-        posix_spawnattr_setflags(
-            &attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // none of our files go along
-        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        Spawned spawned;
-        spawned.error =
-            posix_spawn(&spawned.pid, path.c_str(), &actions, &attributes, argv, environ);
-        (void)!::write(pipe[1], &spawned, sizeof spawned);
-        ::_exit(0);
-    }
-    ::close(pipe[1]);
-    Spawned spawned;
-    while (::read(pipe[0], &spawned, sizeof spawned) < 0 && errno == EINTR) {
-    }
-    const int error = spawned.error;
-    if (error == 0) started = {fs::path(path).filename().string(), {spawned.pid}};
-    ::close(pipe[0]);
-    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    if (error != 0) reason = std::strerror(error);
+int32_t SpawnFailure(int error) {
     switch (error) {
         case 0:
             return kLaunchSucceeded;
@@ -255,18 +173,106 @@ constexpr int kDescriptorsForGio = 16;
 
 }  // namespace
 
+int32_t GioShell::LaunchApp(GAppInfo* app, const std::string& uri) {
+    GPtr<GAppLaunchContext> context(g_app_launch_context_new());
+    ChildHold hold(m_scopes, AppName(app), m_sessionFileLimit);
+    ErrorHolder holder;
+    GList uris{const_cast<char*>(uri.c_str()), nullptr, nullptr};
+    GList* list = uri.empty() ? nullptr : &uris;
+    gboolean launched = FALSE;
+    if (G_IS_DESKTOP_APP_INFO(app)) {
+        // GIO's own launch, with the hold run in each child it forks.
+        launched = g_desktop_app_info_launch_uris_as_manager(
+            G_DESKTOP_APP_INFO(app), list, context.get(), G_SPAWN_SEARCH_PATH, &ChildHold::InChild,
+            &hold, nullptr, nullptr, &holder.error);
+    } else {
+        launched = g_app_info_launch_uris(app, list, context.get(), &holder.error);
+    }
+    return launched ? kLaunchSucceeded : GioFailure(holder.error, m_reason);
+}
+
+int32_t GioShell::OpenUrl(const std::string& url) {
+    char* scheme = g_uri_parse_scheme(url.c_str());
+    std::string lowered = scheme ? scheme : "mailto";
+    g_free(scheme);
+    for (char& c : lowered) c = g_ascii_tolower(c);
+    GPtr<GAppInfo> app(g_app_info_get_default_for_uri_scheme(lowered.c_str()));
+    if (!app) return kNoAssociation;
+    return LaunchApp(app.get(), url);
+}
+
+int32_t GioShell::OpenWithDefault(const std::string& contentType, const std::string& path) {
+    GPtr<GAppInfo> app(g_app_info_get_default_for_type(contentType.c_str(), FALSE));
+    if (!app) return kNoAssociation;
+    GPtr<GFile> file(g_file_new_for_path(path.c_str()));
+    char* uri = g_file_get_uri(file.get());
+    const std::string fileUri = uri ? uri : "";
+    g_free(uri);
+    return LaunchApp(app.get(), fileUri);
+}
+
+// Started through a short-lived start helper, so the program is never our zombie, runs in its
+// own session and lives on after we end; the helper is held until its scope is there, so the
+// program is born in it. posix_spawn reports exec errors synchronously and, unlike g_spawn,
+// never hands a file it cannot execute to /bin/sh.
+int32_t GioShell::StartProgram(const std::string& path) {
+    ChildHold hold(m_scopes, fs::path(path).filename().string(), m_sessionFileLimit);
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return kOutOfMemoryOrCorrupt;
+    const pid_t helper = ::fork();
+    if (helper < 0) {
+        ::close(pipe[0]);
+        ::close(pipe[1]);
+        return kNotEnoughMemory;
+    }
+    if (helper == 0) {
+        ::close(pipe[0]);
+        ChildHold::InChild(&hold);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t none, all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        posix_spawnattr_setflags(
+            &attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // none of our files go along
+        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        Spawned spawned;
+        spawned.error =
+            posix_spawn(&spawned.pid, path.c_str(), &actions, &attributes, argv, environ);
+        (void)!::write(pipe[1], &spawned, sizeof spawned);
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    Spawned spawned;
+    while (::read(pipe[0], &spawned, sizeof spawned) < 0 && errno == EINTR) {
+    }
+    ::close(pipe[0]);
+    while (::waitpid(helper, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    if (spawned.error != 0) m_reason = std::strerror(spawned.error);
+    return SpawnFailure(spawned.error);
+}
+
+GioShell::GioShell(std::uint64_t sessionFileLimit) {
+    ::getrlimit(RLIMIT_NOFILE, &m_sessionFileLimit);
+    if (sessionFileLimit != 0 && sessionFileLimit < m_sessionFileLimit.rlim_cur)
+        m_sessionFileLimit.rlim_cur = sessionFileLimit;
+}
+
 int32_t GioShell::LaunchCommand(WindowHandle, const std::string& command, int32_t style) {
     // Any number a hand edit put in the file: wrapped as the 32-bit show command it becomes.
     m_lastShowCommand = static_cast<int32_t>(static_cast<uint32_t>(style) + 1u);
     m_reason.clear();
-    Started started;
-    const int32_t result = Open(command, started);
-    if (LaunchSucceeded(result))
-        for (pid_t pid : started.pids) m_scopes.Move(pid, started.name);
-    return result;
+    return Open(command);
 }
 
-int32_t GioShell::Open(const std::string& command, Started& started) {
+int32_t GioShell::Open(const std::string& command) {
     const std::string name = Unquoted(command);
     // A NUL byte would cut the name short at a file nobody named.
     if (name.empty() || name.find('\0') != std::string::npos) return kFileNotFound;
@@ -274,7 +280,7 @@ int32_t GioShell::Open(const std::string& command, Started& started) {
         m_reason = "too few file descriptors left";
         return kOutOfMemoryOrCorrupt;
     }
-    if (IsUrl(name)) return OpenUrl(name, m_reason, started);
+    if (IsUrl(name)) return OpenUrl(name);
 
     const std::string path = ResolveBareName(name);
     struct stat st {};
@@ -283,7 +289,7 @@ int32_t GioShell::Open(const std::string& command, Started& started) {
         if (errno == ENOMEM) return kNotEnoughMemory;
         return MissingPath(path);
     }
-    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path, m_reason, started);
+    if (S_ISDIR(st.st_mode)) return OpenWithDefault("inode/directory", path);
 
     // A FIFO, device or socket is no document: no application opens it, and reading its head
     // could block for good.
@@ -298,12 +304,12 @@ int32_t GioShell::Open(const std::string& command, Started& started) {
     if (HasExecutableType(head)) {
         const bool runnable =
             (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 && ::access(path.c_str(), X_OK) == 0;
-        return runnable ? StartProgram(path, m_reason, started) : kAccessDenied;
+        return runnable ? StartProgram(path) : kAccessDenied;
     }
     if (g_str_has_suffix(path.c_str(), ".desktop")) {
         GPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_filename(path.c_str()));
         if (!app) return kOutOfMemoryOrCorrupt;
-        return LaunchApp(G_APP_INFO(app.get()), nullptr, m_reason, started);
+        return LaunchApp(G_APP_INFO(app.get()), "");
     }
 
     gboolean uncertain = FALSE;
@@ -311,7 +317,7 @@ int32_t GioShell::Open(const std::string& command, Started& started) {
                                       head.size(), &uncertain);
     std::string contentType = type ? type : "application/octet-stream";
     g_free(type);
-    return OpenWithDefault(contentType, path, m_reason, started);
+    return OpenWithDefault(contentType, path);
 }
 
 }  // namespace tarvona

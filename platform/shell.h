@@ -6,6 +6,8 @@
 
 #include "systemd_scope.h"
 
+typedef struct _GAppInfo GAppInfo;
+
 namespace tarvona {
 
 // The window that owns a launch; the desktop here has no use for it, but callers name it.
@@ -42,6 +44,10 @@ public:
 // and URLs go to the desktop's default applications.
 class GioShell final : public Shell {
 public:
+    // What we open gets sessionFileLimit as its soft limit on open files, the one the session
+    // gave Tarvona before it raised its own (0: Tarvona's own).
+    explicit GioShell(std::uint64_t sessionFileLimit = 0);
+
     int32_t LaunchCommand(WindowHandle owner, const std::string& command, int32_t style) override;
     std::string LastFailureReason() const override { return m_reason; }
 
@@ -49,17 +55,16 @@ public:
     // start a program minimized or maximized, so it is kept but the program picks its window.
     int32_t LastShowCommand() const { return m_lastShowCommand; }
 
-    // What a launch started; its processes are moved into a scope of their own.
-    struct Started {
-        std::string name;
-        std::vector<pid_t> pids;
-    };
-
 private:
-    int32_t Open(const std::string& command, Started& started);
+    int32_t Open(const std::string& command);
+    int32_t OpenUrl(const std::string& url);
+    int32_t OpenWithDefault(const std::string& contentType, const std::string& path);
+    int32_t LaunchApp(GAppInfo* app, const std::string& uri);
+    int32_t StartProgram(const std::string& path);
 
     int32_t m_lastShowCommand = 0;
     std::string m_reason;
+    rlimit m_sessionFileLimit;
     ScopeMover m_scopes;
 };
 

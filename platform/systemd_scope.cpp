@@ -1,76 +1,68 @@
 #include "systemd_scope.h"
 
+#include <fcntl.h>
 #include <gio/gio.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
-#include <mutex>
 #include <random>
-#include <thread>
+
+#include "session_bus.h"
 
 namespace tarvona {
 
 namespace {
 
-constexpr auto kBusTimeout = std::chrono::milliseconds(1000);
-
-// The session bus's address, never by autolaunching one: from DBUS_SESSION_BUS_ADDRESS, else the
-// user manager's own socket in XDG_RUNTIME_DIR.
-std::string SessionBusAddress() {
-    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address)
-        return address;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || !*runtime) return "";
-    const std::string socket = std::string(runtime) + "/bus";
-    struct stat st {};
-    if (::stat(socket.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) return "";
-    gchar* escaped = g_dbus_address_escape_value(socket.c_str());
-    std::string address = std::string("unix:path=") + escaped;
-    g_free(escaped);
-    return address;
-}
-
-// Cancels the cancellable unless Done comes first: the connection's handshake has no limit of
-// its own.
-class Deadline {
-public:
-    explicit Deadline(GCancellable* cancellable)
-        : m_thread([this, cancellable] {
-              std::unique_lock lock(m_mutex);
-              if (!m_done.wait_for(lock, kBusTimeout, [this] { return m_finished; }))
-                  g_cancellable_cancel(cancellable);
-          }) {}
-    ~Deadline() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
+// The time a program may wait for its scope: the call and the move together.
+constexpr auto kScopeWait = std::chrono::milliseconds(1000);
+// A child gives up a little later, so that the answer, when it comes, still reaches it.
+constexpr int kChildWaitMs = 1500;
 
 bool NoUserManager(const GError* error) {
     return g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
            g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER);
 }
 
+// The manager answers before its job has moved the process, so the move is seen in the
+// process's own cgroup line.
+bool InUnit(pid_t pid, const std::string& unit) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/cgroup");
+    const std::string tail = "/" + unit;
+    for (std::string line; std::getline(file, line);)
+        if (line.size() >= tail.size() &&
+            line.compare(line.size() - tail.size(), tail.size(), tail) == 0)
+            return true;
+    return false;
+}
+
+int HighestOpenDescriptor() {
+    int highest = 2;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+        const int fd = std::atoi(entry.path().filename().c_str());
+        if (fd > highest) highest = fd;
+    }
+    return highest;
+}
+
+void CloseBoth(int (&pipe)[2]) {
+    for (int& fd : pipe) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+}
+
 }  // namespace
 
-ScopeMover::ScopeMover() = default;
-
-ScopeMover::~ScopeMover() {
-    if (m_connection) g_object_unref(m_connection);
+bool ScopeMover::Active() {
+    if (!m_given_up && !SessionBus()) m_given_up = true;
+    return !m_given_up;
 }
 
 std::string ScopeMover::UnitName(const std::string& name, unsigned random) {
@@ -91,37 +83,9 @@ std::string ScopeMover::UnitName(const std::string& name, unsigned random) {
            ".scope";
 }
 
-GDBusConnection* ScopeMover::Connection() {
-    if (m_connection || m_given_up) return m_connection;
-    const std::string address = SessionBusAddress();
-    if (address.empty()) {
-        m_given_up = true;
-        return nullptr;
-    }
-    GCancellable* cancellable = g_cancellable_new();
-    GError* error = nullptr;
-    {
-        Deadline deadline(cancellable);
-        m_connection = g_dbus_connection_new_for_address_sync(
-            address.c_str(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, cancellable, &error);
-    }
-    g_object_unref(cancellable);
-    if (!m_connection) {
-        std::cerr << "Tarvona: the session bus does not answer (" << error->message
-                  << "); opened programs stay in Tarvona's own group\n";
-        g_error_free(error);
-        m_given_up = true;
-    }
-    return m_connection;
-}
-
 void ScopeMover::Move(pid_t pid, const std::string& name) {
-    if (pid <= 0) return;
-    GDBusConnection* connection = Connection();
-    if (!connection) return;
+    if (pid <= 0 || !Active()) return;
+    const auto deadline = std::chrono::steady_clock::now() + kScopeWait;
     static std::mt19937 random{std::random_device{}()};
     const std::string unit = UnitName(name, static_cast<unsigned>(random()));
 
@@ -135,22 +99,102 @@ void ScopeMover::Move(pid_t pid, const std::string& name) {
                           g_variant_new_string("inactive-or-failed"));
     GError* error = nullptr;
     GVariant* reply = g_dbus_connection_call_sync(
-        connection, "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+        SessionBus(), "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
         "org.freedesktop.systemd1.Manager", "StartTransientUnit",
         g_variant_new("(ssa(sv)a(sa(sv)))", unit.c_str(), "fail", &properties, nullptr),
         G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NO_AUTO_START,
-        static_cast<int>(kBusTimeout.count()), nullptr, &error);
+        static_cast<int>(kScopeWait.count()), nullptr, &error);
     if (reply) {
         g_variant_unref(reply);
+        while (!InUnit(pid, unit)) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                std::cerr << "Tarvona: the user manager did not move " << name
+                          << " into its scope in time; programs are opened without scopes\n";
+                m_given_up = true;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         return;
     }
     if (NoUserManager(error)) {
         m_given_up = true;  // a bus without systemd: nothing to do, now or later
+    } else if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) {
+        std::cerr << "Tarvona: the user manager does not answer; programs are opened without "
+                     "scopes\n";
+        m_given_up = true;
     } else {
         std::cerr << "Tarvona: " << name << " stays in Tarvona's own group: " << error->message
                   << '\n';
     }
     g_error_free(error);
+}
+
+ChildHold::ChildHold(ScopeMover& scopes, std::string name, const rlimit& sessionFileLimit)
+    : m_scopes(scopes), m_name(std::move(name)), m_fileLimit(sessionFileLimit) {
+    m_highestFd = HighestOpenDescriptor();
+    if (!m_scopes.Active()) return;
+    if (::pipe2(m_request, O_CLOEXEC) != 0 || ::pipe2(m_answer, O_CLOEXEC) != 0 ||
+        ::pipe2(m_stop, O_CLOEXEC) != 0) {
+        CloseBoth(m_request);
+        CloseBoth(m_answer);
+        CloseBoth(m_stop);
+        return;
+    }
+    m_active = true;
+    m_server = std::thread([this] { Serve(); });
+}
+
+ChildHold::~ChildHold() {
+    if (m_server.joinable()) {
+        ::close(m_stop[1]);
+        m_stop[1] = -1;
+        m_server.join();
+    }
+    CloseBoth(m_request);
+    CloseBoth(m_answer);
+    CloseBoth(m_stop);
+}
+
+void ChildHold::Serve() {
+    for (;;) {
+        pollfd ready[2] = {{m_request[0], POLLIN, 0}, {m_stop[0], POLLIN, 0}};
+        if (::poll(ready, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (!(ready[0].revents & POLLIN)) return;  // the launch is over
+        pid_t pid = 0;
+        if (::read(m_request[0], &pid, sizeof pid) != static_cast<ssize_t>(sizeof pid)) return;
+        m_scopes.Move(pid, m_name);
+        const char done = 1;
+        (void)!::write(m_answer[1], &done, 1);
+    }
+}
+
+void ChildHold::InChild(void* data) {
+    const auto* hold = static_cast<const ChildHold*>(data);
+    // Our copies of the pipes' other ends would keep us from seeing the parent end.
+    if (hold->m_active) {
+        ::close(hold->m_request[0]);
+        ::close(hold->m_answer[1]);
+        ::close(hold->m_stop[0]);
+        ::close(hold->m_stop[1]);
+    }
+    // Locks and the data folder are files and folders; GLib's and our own reports are pipes.
+    for (int fd = 3; fd <= hold->m_highestFd; ++fd) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && !S_ISFIFO(st.st_mode)) ::close(fd);
+    }
+    ::setrlimit(RLIMIT_NOFILE, &hold->m_fileLimit);
+    if (!hold->m_active) return;
+    const pid_t self = ::getpid();
+    if (::write(hold->m_request[1], &self, sizeof self) != static_cast<ssize_t>(sizeof self))
+        return;
+    pollfd answer{hold->m_answer[0], POLLIN, 0};
+    char done = 0;
+    if (::poll(&answer, 1, kChildWaitMs) > 0 && (answer.revents & POLLIN))
+        (void)!::read(hold->m_answer[0], &done, 1);
 }
 
 }  // namespace tarvona

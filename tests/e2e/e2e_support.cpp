@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -61,6 +64,19 @@ RunningProgram InstalledProgram::Start(const std::vector<std::string>& arguments
                                        const std::vector<std::pair<std::string, std::string>>& env,
                                        const std::optional<std::string>& day) const {
     return StartBinary(m_dir / "Tarvona", arguments, env, day);
+}
+
+int ListenAt(const std::string& path) {
+    ::unlink(path.c_str());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(fd, 64) == 0)
+        return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
 }
 
 ProgramRun RunBinary(const std::string& binary, const std::vector<std::string>& arguments,

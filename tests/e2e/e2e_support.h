@@ -27,6 +27,7 @@ public:
     ~RunningProgram();
     ProgramRun Wait();
     bool Ended();  // without waiting
+    pid_t pid() const { return m_pid; }
 
 private:
     pid_t m_pid;
@@ -41,6 +42,9 @@ RunningProgram StartBinary(const std::string& binary, const std::vector<std::str
                            const std::optional<std::string>& day);
 ProgramRun RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
                      const std::vector<std::pair<std::string, std::string>>& env = {});
+
+// A Unix stream socket listening at path (made anew), for stand-in servers; -1 when it cannot be.
+int ListenAt(const std::string& path);
 
 // A temporary program folder holding a copy of the real Tarvona binary.
 class InstalledProgram {

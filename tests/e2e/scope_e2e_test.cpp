@@ -1,14 +1,22 @@
-// Every program a launch run opens goes into a transient scope of its own, asked of a stand-in
-// systemd user manager on a private session bus.
+// What a launch run opens outlives the unit that runs it, and no session bus can hang the run:
+// against a stand-in systemd user manager on a private session bus, which moves processes into
+// real cgroups as systemd does (after its answer) and, like systemd, kills what is left in the
+// service's cgroup when the service's main process has ended; and against buses that never
+// answer.
 #include <gio/gio.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
 #include "e2e_support.h"
+#include "event_table.h"
 #include "xdg_desktop.h"
 
 namespace tarvona {
@@ -32,7 +40,9 @@ public:
         std::vector<unsigned> pids;
     };
 
-    FakeUserManager() : m_bus(g_test_dbus_new(G_TEST_DBUS_NONE)) {
+    // cgroups: the folder (in a writable cgroup2 tree) under which each scope becomes a cgroup.
+    explicit FakeUserManager(std::string cgroups)
+        : m_cgroups(std::move(cgroups)), m_bus(g_test_dbus_new(G_TEST_DBUS_NONE)) {
         g_test_dbus_up(m_bus);
         m_address = g_test_dbus_get_bus_address(m_bus);
         m_context = g_main_context_new();
@@ -111,8 +121,14 @@ private:
         }
         g_dbus_method_invocation_return_value(
             invocation, g_variant_new("(o)", "/org/freedesktop/systemd1/job/1"));
+        // systemd's job runs after its answer has gone.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const std::string group = manager->m_cgroups + "/" + call.unit;
+        std::filesystem::create_directory(group);
+        for (unsigned pid : call.pids) std::ofstream(group + "/cgroup.procs") << pid << '\n';
     }
 
+    std::string m_cgroups;
     GTestDBus* m_bus;
     std::string m_address;
     GMainContext* m_context = nullptr;
@@ -123,11 +139,68 @@ private:
     std::vector<Call> m_calls;
 };
 
-TEST(Scopes, EveryOpenedProgramIsMovedIntoAScopeOfItsOwn) {
+// A cgroup2 folder of the test's own, or empty where this machine gives none to write.
+class CgroupTree {
+public:
+    CgroupTree() {
+        std::ifstream mounts("/proc/self/mounts");
+        for (std::string device, point, type, rest; mounts >> device >> point >> type;) {
+            std::getline(mounts, rest);
+            if (type == "cgroup2") m_root = point + "/tarvona-test-" + std::to_string(::getpid());
+        }
+        std::error_code ec;
+        if (m_root.empty() || !std::filesystem::create_directory(m_root, ec)) m_root.clear();
+    }
+    ~CgroupTree() {
+        if (m_root.empty()) return;
+        std::error_code ec;
+        for (const auto& group : std::filesystem::directory_iterator(m_root, ec))
+            if (group.is_directory()) std::ofstream(group.path() / "cgroup.kill") << "1\n";
+        for (int tries = 0; tries < 100 && !Empty(); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (const auto& group : std::filesystem::directory_iterator(m_root, ec))
+            ::rmdir(group.path().c_str());
+        ::rmdir(m_root.c_str());
+    }
+    const std::string& root() const { return m_root; }
+    // The cgroup whose cgroup.procs holds pid, relative to the root.
+    std::string GroupOf(pid_t pid) const {
+        std::error_code ec;
+        for (const auto& group : std::filesystem::directory_iterator(m_root, ec)) {
+            std::ifstream procs(group.path() / "cgroup.procs");
+            for (pid_t member; procs >> member;)
+                if (member == pid) return group.path().filename();
+        }
+        return "";
+    }
+
+private:
+    bool Empty() const {
+        std::error_code ec;
+        for (const auto& group : std::filesystem::directory_iterator(m_root, ec))
+            if (!ReadFile(group.path() / "cgroup.procs").empty()) return false;
+        return true;
+    }
+    std::string m_root;
+};
+
+bool Alive(pid_t pid) {
+    return ::kill(pid, 0) == 0 &&
+           ReadFile("/proc/" + std::to_string(pid) + "/stat").find(") Z ") == std::string::npos;
+}
+
+// A program and a document's application that each fork a child at once, as launcher scripts
+// and daemons do: both, and their children, are in a scope of their own named as systemd's
+// desktop conventions say, outlive the service that ran Tarvona, and have the session's limit on
+// open files rather than Tarvona's raised one.
+TEST(Scopes, WhatARunOpensOutlivesItsServiceHoweverSoonItForks) {
+    CgroupTree cgroups;
+    if (cgroups.root().empty()) GTEST_SKIP() << "no cgroup2 tree to write here";
     test::InstalledProgram program;
     test::XdgDesktop desktop;
-    // Both the program and the document's application write down their own process id.
-    const std::string script = "#!/bin/sh\necho $$ > \"$0.pid\"\nsleep 30\n";
+    const std::string script =
+        "#!/bin/sh\nsleep 60 &\necho $! > \"$0.child\"\nulimit -Sn > \"$0.limit\"\n"
+        "echo $$ > \"$0.pid\"\nexec sleep 60\n";
     const std::string direct = program / "pid-recorder";
     const std::string viewer = program / "viewer";
     for (const std::string& path : {direct, viewer}) {
@@ -145,30 +218,130 @@ TEST(Scopes, EveryOpenedProgramIsMovedIntoAScopeOfItsOwn) {
                                            "\n[Frequency]\nFrequency0=8\nFrequency1=8\n"
                                            "[Due]\nDue0=?\nDue1=?\n");
 
-    FakeUserManager manager;
+    FakeUserManager manager(cgroups.root());
     auto env = desktop.Environment();
     env.emplace_back("DBUS_SESSION_BUS_ADDRESS", manager.address());
-    const auto run = program.Run({"/start"}, env);
+    const std::string service = cgroups.root() + "/tarvona-dated.service";
+    std::filesystem::create_directory(service);
+    // The service's main process: the run, in the service's cgroup from its first instruction.
+    const auto run =
+        test::RunBinary("/bin/sh",
+                        {"-c", "ulimit -Sn 1000 && echo $$ > '" + service +
+                                   "/cgroup.procs' && exec '" + (program / "Tarvona") + "' /start"},
+                        env);
+    std::ofstream(service + "/cgroup.kill") << "1\n";
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    ASSERT_TRUE(test::WaitFor(
-        [&] { return !ReadFile(direct + ".pid").empty() && !ReadFile(viewer + ".pid").empty(); }));
+
     const auto calls = manager.calls();
     ASSERT_EQ(calls.size(), 2u);
-    // Named as systemd's desktop conventions say, "-" within the name escaped.
     const std::pair<std::string, std::string> expected[] = {{"pid\\x2drecorder", direct},
                                                             {"csv\\x2dviewer", viewer}};
     for (size_t i = 0; i < 2; ++i) {
         const auto& [name, path] = expected[i];
+        SCOPED_TRACE(path);
         const std::string prefix = "app-tarvona-" + name + "-";
         EXPECT_EQ(calls[i].unit.rfind(prefix, 0), 0u) << calls[i].unit;
         const std::string suffix = calls[i].unit.substr(prefix.size());  // 8 hex digits, ".scope"
         EXPECT_TRUE(suffix.size() == 14 && suffix.find_first_not_of("0123456789abcdef") == 8 &&
                     suffix.substr(8) == ".scope")
             << calls[i].unit;
-        ASSERT_EQ(calls[i].pids.size(), 1u);
-        EXPECT_EQ(std::to_string(calls[i].pids[0]) + "\n", ReadFile(path + ".pid"));
-        ::kill(static_cast<pid_t>(calls[i].pids[0]), SIGTERM);
+        ASSERT_TRUE(test::WaitFor([&] { return !ReadFile(path + ".pid").empty(); }));
+        for (const char* which : {".pid", ".child"}) {
+            const pid_t pid = std::stoi(ReadFile(path + which));
+            EXPECT_TRUE(Alive(pid)) << which;
+            EXPECT_EQ(cgroups.GroupOf(pid), calls[i].unit) << which;
+        }
+        EXPECT_EQ(ReadFile(path + ".limit"), "1000\n");
+    }
+}
+
+// A session bus that accepts and never says a word, or one that completes the handshake and
+// then never answers a call.
+class DeafBus {
+public:
+    DeafBus(const std::string& path, bool handshakes) : m_path(path) {
+        m_fd = test::ListenAt(path);
+        if (m_fd < 0) ADD_FAILURE() << "cannot listen on " << path;
+        m_thread = std::thread([this, handshakes] {
+            for (int client; (client = ::accept(m_fd, nullptr, nullptr)) >= 0;) {
+                m_clients.push_back(client);
+                if (handshakes) Handshake(client);
+            }
+        });
+    }
+    ~DeafBus() {
+        ::shutdown(m_fd, SHUT_RDWR);
+        m_thread.join();
+        for (int client : m_clients) ::close(client);
+        ::close(m_fd);
+        ::unlink(m_path.c_str());
+    }
+    std::string address() const { return "unix:path=" + m_path; }
+
+private:
+    // The SASL lines of D-Bus's authentication, up to BEGIN; what follows is never read.
+    static void Handshake(int client) {
+        std::string received;
+        char buffer[256];
+        for (ssize_t n; (n = ::read(client, buffer, sizeof buffer)) > 0;) {
+            received.append(buffer, static_cast<size_t>(n));
+            for (size_t end; (end = received.find("\r\n")) != std::string::npos;) {
+                std::string line = received.substr(0, end);
+                received.erase(0, end + 2);
+                std::erase(line, '\0');
+                std::string reply;
+                if (line == "AUTH")
+                    reply = "REJECTED EXTERNAL\r\n";
+                else if (line.rfind("AUTH ", 0) == 0)
+                    reply = "OK 0123456789abcdef0123456789abcdef\r\n";
+                else if (line == "NEGOTIATE_UNIX_FD")
+                    reply = "AGREE_UNIX_FD\r\n";
+                else if (line == "BEGIN")
+                    return;
+                (void)!::write(client, reply.data(), reply.size());
+            }
+        }
+    }
+    std::string m_path;
+    int m_fd = -1;
+    std::thread m_thread;
+    std::vector<int> m_clients;
+};
+
+// 24 documents and one program, all due: with either bus the run opens them all, ends, and
+// hands the programs no bus to wait on.
+TEST(Scopes, ABusThatNeverAnswersHoldsUpNoRun) {
+    for (const bool handshakes : {false, true}) {
+        SCOPED_TRACE(handshakes ? "handshake, then silence" : "silent");
+        test::InstalledProgram program;
+        test::XdgDesktop desktop;
+        const DeafBus bus(program / "bus", handshakes);
+        const std::string recorder = program / "recorder";
+        WriteFile(recorder, "#!/bin/sh\nenv > \"$0.env\"\n");
+        ::chmod(recorder.c_str(), 0755);
+        const std::string note = program / "note.txt";
+        WriteFile(note, "text");
+        std::string commands = "[Commands]\nCommand0=" + recorder + "\n",
+                    frequencies = "[Frequency]\n", dues = "[Due]\n";
+        for (int slot = 0; slot <= kMaxEvent; ++slot) {
+            const std::string n = std::to_string(slot);
+            if (slot > 0) commands += "Command" + n + "=" + note + "\n";
+            frequencies += "Frequency" + n + "=8\n";
+            dues += "Due" + n + "=?\n";
+        }
+        WriteFile(program / "Tarvona.ini", commands + frequencies + dues);
+        auto env = desktop.Environment();
+        env.emplace_back("DBUS_SESSION_BUS_ADDRESS", bus.address());
+        const auto run = program.Run({"/start"}, env);
+        EXPECT_EQ(run.status, 0) << run.err;
+        ASSERT_TRUE(test::WaitFor([&] {
+            return desktop.RecordedLines().size() == size_t(kMaxEvent);
+        })) << desktop.RecordedLines().size();
+        ASSERT_TRUE(test::WaitFor([&] { return !ReadFile(recorder + ".env").empty(); }));
+        EXPECT_NE(
+            ("\n" + ReadFile(recorder + ".env")).find("\nDBUS_SESSION_BUS_ADDRESS=disabled:\n"),
+            std::string::npos);
     }
 }
 

@@ -62,14 +62,8 @@ class FakeDisplayServer {
 public:
     FakeDisplayServer(std::string path, bool closing) : m_path(std::move(path)) {
         std::filesystem::create_directories(std::filesystem::path(m_path).parent_path());
-        ::unlink(m_path.c_str());
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", m_path.c_str());
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(m_fd, 64) != 0)
-            ADD_FAILURE() << "cannot listen on " << m_path;
+        m_fd = test::ListenAt(m_path);
+        if (m_fd < 0) ADD_FAILURE() << "cannot listen on " << m_path;
         if (closing)
             m_closer = std::thread([fd = m_fd] {
                 for (int client; (client = ::accept(fd, nullptr, nullptr)) >= 0;) ::close(client);
@@ -130,6 +124,24 @@ TEST_F(Unattended, DisplaysThatDoNotAnswerGiveACompleteRunWithoutWindows) {
         EXPECT_EQ(started.find("\nDISPLAY="), std::string::npos);
         EXPECT_EQ(started.find("\nWAYLAND_DISPLAY="), std::string::npos);
     }
+}
+
+// A run killed while it waits on a frozen display leaves nothing behind that holds the folder's
+// locks: the next login run opens its events.
+TEST_F(Unattended, ARunKilledDuringTheDisplayProbeHoldsUpNoLaterRun) {
+    const FakeDisplayServer frozenX("/tmp/.X11-unix/X932", false);
+    ::chmod("/tmp/.X11-unix", 01777);
+    TwoEvents();
+    auto killed = program.Start({"/start"}, With({{"DISPLAY", ":932"}}), "2026-12-08");
+    const std::string children = "/proc/" + std::to_string(killed.pid()) + "/task/" +
+                                 std::to_string(killed.pid()) + "/children";
+    ASSERT_TRUE(test::WaitFor([&] { return !ReadFile(children).empty(); }));  // probing
+    ::kill(killed.pid(), SIGKILL);
+    killed.Wait();
+    const auto run = program.Run({"/start"}, desktop.Environment(), "2026-12-08");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kMissingLine);
+    EXPECT_EQ(Due(1), "12-09-2026");
 }
 
 TEST_F(Unattended, TheEditorWithoutADisplaySaysSoAndEnds) {
