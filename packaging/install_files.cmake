@@ -8,7 +8,8 @@
 #
 # TARVONA_DATA_DIR, default <prefix>/share, lets a per-user install follow XDG_DATA_HOME;
 # TARVONA_USER_UNIT_DIR, when set, is where a per-user install puts the systemd user units of
-# the dated run (a package puts them under /usr/lib/systemd/user, enabled for every user).
+# the dated run (a package puts them under /usr/lib/systemd/user, and its maintainer scripts
+# enable them for every user under /etc/systemd/user).
 
 if(NOT TARVONA_DATA_DIR)
   set(TARVONA_DATA_DIR "${CMAKE_INSTALL_PREFIX}/share")
@@ -89,25 +90,11 @@ if(unitDir)
   file(INSTALL DESTINATION "${unitDir}" TYPE FILE
        FILES "${TARVONA_SOURCE_DIR}/packaging/tarvona-dated.timer")
 endif()
-if(system)
-  file(MAKE_DIRECTORY "$ENV{DESTDIR}${unitDir}/timers.target.wants")
-  file(CREATE_LINK ../tarvona-dated.timer
-       "$ENV{DESTDIR}${unitDir}/timers.target.wants/tarvona-dated.timer" SYMBOLIC)
-endif()
 
-# A package holds its manual page compressed and its licence as Debian's copyright file.
-set(manual "${TARVONA_BUILD_DIR}/tarvona.1")
-set(doc "${CMAKE_INSTALL_PREFIX}/share/doc/tarvona")
-if(system)
-  execute_process(COMMAND gzip -n -9 -c "${manual}" OUTPUT_FILE "${stage}/tarvona.1.gz"
-                  COMMAND_ERROR_IS_FATAL ANY)
-  file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/man/man1" TYPE FILE
-       FILES "${stage}/tarvona.1.gz")
-  execute_process(COMMAND gzip -n -9 -c "${TARVONA_SOURCE_DIR}/packaging/debian/changelog"
-                  OUTPUT_FILE "${stage}/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
-  file(INSTALL DESTINATION "${doc}" TYPE FILE
-       FILES "${TARVONA_SOURCE_DIR}/packaging/debian/copyright" "${stage}/changelog.gz")
-else()
-  file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/man/man1" TYPE FILE FILES "${manual}")
-  file(INSTALL DESTINATION "${doc}" TYPE FILE FILES "${TARVONA_SOURCE_DIR}/LICENSE")
+# A package's copyright file and changelog are debhelper's to install (from debian/).
+file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/man/man1" TYPE FILE
+     FILES "${TARVONA_BUILD_DIR}/tarvona.1")
+if(NOT system)
+  file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/doc/tarvona" TYPE FILE
+       FILES "${TARVONA_SOURCE_DIR}/LICENSE")
 endif()

@@ -42,7 +42,7 @@ grep -qF 'ExecStart="'"${prefix//%/%%}"'/lib/tarvona/Tarvona" /start --dated' "$
 appstreamcli validate --no-net "$XDG_DATA_HOME/metainfo/$id.metainfo.xml" >/dev/null ||
     fail "metainfo does not validate"
 [ -z "$(groff -ww -man -z "$prefix/share/man/man1/tarvona.1" 2>&1)" ] || fail "manual page warns"
-version="$(sed -n 's/^project(Tarvona VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")a"
+version="$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)"
 [ "$("$prefix/bin/tarvona" --version)" = "Tarvona $version" ] || fail "--version"
 grep -q "<release version=\"$version\"" "$XDG_DATA_HOME/metainfo/$id.metainfo.xml" || fail "metainfo version"
 for option in --help -h; do
