@@ -66,7 +66,7 @@ std::string FormatDate(year_month_day date) {
     return text;
 }
 
-std::optional<year_month_day> ReadDate(const std::string& text) {
+std::optional<year_month_day> ReadDate(const std::string& text, bool dayFirst) {
     std::vector<Token> tokens;
     std::string separators;  // between numeric forms
     size_t i = 0;
@@ -94,8 +94,8 @@ std::optional<year_month_day> ReadDate(const std::string& text) {
     if (tokens[0].numeric && tokens[1].numeric && tokens[2].numeric) {
         // Numeric dates need two equal separators: 7/4/1999, 7.4.1999, 1-5-98.
         if (separators.size() != 2 || separators[0] != separators[1]) return std::nullopt;
-        auto m = SmallNumber(tokens[0].text, 2);
-        auto d = SmallNumber(tokens[1].text, 2);
+        auto m = SmallNumber(tokens[dayFirst ? 1 : 0].text, 2);
+        auto d = SmallNumber(tokens[dayFirst ? 0 : 1].text, 2);
         auto y = Year(tokens[2].text);
         if (!m || !d || !y || *m < 1 || *m > 12) return std::nullopt;
         return Make(*y, static_cast<unsigned>(*m), *d);

@@ -12,8 +12,9 @@ std::string FormatDate(std::chrono::year_month_day date);
 
 // Reads a typed or stored date, month first: 7/4/1999, 7.4.1999, 1-5-98, 07-04-1999, July 4, 1999,
 // 4 Jul 1999. Two-digit years 00-29 are 2000-2029, 30-99 are 1930-1999. Nothing when the text is
-// not a whole, real date.
-std::optional<std::chrono::year_month_day> ReadDate(const std::string& text);
+// not a whole, real date. dayFirst reads the numeric forms day first (4.7.1999), as languages
+// such as German write them; the forms with a month's name are the same either way.
+std::optional<std::chrono::year_month_day> ReadDate(const std::string& text, bool dayFirst = false);
 
 // Month steps keep the day and fall back to the last day of a shorter month.
 std::chrono::year_month_day AddDays(std::chrono::year_month_day date, int days);

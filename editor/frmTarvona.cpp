@@ -129,7 +129,8 @@ frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, cons
     setWindowState(Qt::WindowNoState);
     BuildControls();
 
-    m_panels[0]->setText(FromBytes(FormatDate(m_clock.Now().date)));
+    m_dates = DateStyle(ToBytes(Tr("mm-dd-yyyy")), ToBytes(Tr("Disabled")));
+    m_panels[0]->setText(FromBytes(m_dates.Shown(FormatDate(m_clock.Now().date))));
     for (const char* name : kStyleNames) m_style->addItem(Tr(name));
     for (const Frequency& frequency : kFrequencies) m_frequency->addItem(Tr(frequency.name));
     GoToRecord(0);
@@ -337,7 +338,16 @@ void frmTarvona::SetRecord(int slot) {
     m_style->setCurrentIndex(style >= 0 && style < m_style->count() ? style : -1);
     const int32_t frequency = events.EventFrequency[slot];
     SelectFrequency(frequency >= 0 && frequency < m_frequency->count() ? frequency : -1);
-    m_nextRun->setText(FromBytes(events.EventDue[slot]));
+    m_nextRun->setText(FromBytes(m_dates.Shown(events.EventDue[slot])));
+}
+
+// A day-first date never reaches the file as typed: the file is month first in every language.
+std::string frmTarvona::StoredNextRun(const std::string& stored) const {
+    const QString shown = m_nextRun->text();
+    if (shown == FromBytes(m_dates.Shown(stored))) return stored;
+    if (m_dates.DayFirst())
+        if (auto checked = m_dates.Checked(ToBytes(shown))) return *checked;
+    return ToBytes(shown);
 }
 
 void frmTarvona::StoreRecord() {
@@ -347,7 +357,7 @@ void frmTarvona::StoreRecord() {
     events.EventCommand[slot] = Stored(m_command->text(), events.EventCommand[slot]);
     if (m_style->currentIndex() >= 0) events.EventRunStyle[slot] = m_style->currentIndex();
     if (m_frequency->currentIndex() >= 0) events.EventFrequency[slot] = m_frequency->currentIndex();
-    events.EventDue[slot] = Stored(m_nextRun->text(), events.EventDue[slot]);
+    events.EventDue[slot] = StoredNextRun(events.EventDue[slot]);
 }
 
 void frmTarvona::GoToRecord(int slot) {
@@ -371,13 +381,13 @@ void frmTarvona::SelectEditorTexts() {
 
 void frmTarvona::cboFrequency_Click() {
     if (auto proposal = ProposedNextRun(m_frequency->currentIndex(), m_clock.Now().date))
-        m_nextRun->setText(FromBytes(*proposal));
+        m_nextRun->setText(FromBytes(m_dates.Shown(*proposal)));
 }
 
 bool frmTarvona::GoodDate() {
-    auto checked = CheckedNextRun(ToBytes(m_nextRun->text()));
+    auto checked = m_dates.Checked(ToBytes(m_nextRun->text()));
     if (!checked) return false;
-    m_nextRun->setText(FromBytes(*checked));
+    m_nextRun->setText(FromBytes(m_dates.Shown(*checked)));
     return true;
 }
 
@@ -405,7 +415,7 @@ void frmTarvona::cmdClear_Click() {
     m_command->clear();
     m_style->setCurrentIndex(kNormal);
     SelectFrequency(kDisabled);
-    m_nextRun->setText(FromBytes(kDueDisabled));
+    m_nextRun->setText(FromBytes(m_dates.Shown(kDueDisabled)));
 }
 
 // A save that fails is told, and the editor stays, so that nobody believes an unsaved schedule
@@ -486,7 +496,8 @@ void frmTarvona::OpenModal(QDialog* window, std::function<void()> afterClose) {
 void frmTarvona::cmdCalendar_Click() {
     m_state.PickedDate.clear();
     OpenModal(new frmCalendar(m_state, m_desktop, m_clock, this), [this] {
-        if (!m_state.PickedDate.empty()) m_nextRun->setText(FromBytes(m_state.PickedDate));
+        if (!m_state.PickedDate.empty())
+            m_nextRun->setText(FromBytes(m_dates.Shown(m_state.PickedDate)));
     });
 }
 

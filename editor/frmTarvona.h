@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+#include "date_rules.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -58,6 +60,8 @@ private:
     void BuildStatusBar();
     bool NavigationKey(QEvent* event);
     void StoreRecord();
+    // The next-run text to keep for what the box shows: the stored bytes while unchanged.
+    std::string StoredNextRun(const std::string& stored) const;
     void SelectFrequency(int position);
     void SelectEditorTexts();
     // Saves the table; false (and the window stays) when the file could not be written.
@@ -70,6 +74,7 @@ private:
     const Clock& m_clock;
     std::function<void()> m_endProgram;
     bool m_unloaded = false;
+    DateStyle m_dates;  // next-run texts as the user's language writes them
 
     QLineEdit* m_description = nullptr;
     QLineEdit* m_command = nullptr;

@@ -29,7 +29,12 @@
     </message>
     <message>
         <source>Next Run (mm-dd-yyyy)</source>
-        <translation>Nächster Start (mm-dd-yyyy)</translation>
+        <translation>Nächster Start (TT.MM.JJJJ)</translation>
+    </message>
+    <message>
+        <source>mm-dd-yyyy</source>
+        <comment>How the editor writes and reads dates, for the date box and the status bar: begin with the month (mm-dd-yyyy) or with the day (TT.MM.JJJJ); the third character is the separator. The label above the date box says the same.</comment>
+        <translation>TT.MM.JJJJ</translation>
     </message>
     <message>
         <source>Clea&amp;r This Event</source>

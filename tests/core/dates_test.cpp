@@ -56,6 +56,17 @@ TEST(ReadDate, RefusesAnythingButAWholeRealDate) {
         EXPECT_FALSE(ReadDate(text)) << '"' << text << '"';
 }
 
+// As a German types them: numeric dates day first, never month first; named months as ever.
+TEST(ReadDate, DayFirstReadsTheDayFirst) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"24.12.2026", "12-24-2026"},  {"9.12.26", "12-09-2026"}, {"09-12-2026", "12-09-2026"},
+        {"4 July 1999", "07-04-1999"}, {"12.24.2026", ""},        {"31.02.2026", ""}};
+    for (const auto& [text, formatted] : cases) {
+        auto date = ReadDate(text, true);
+        EXPECT_EQ(date ? FormatDate(*date) : "", formatted) << text;
+    }
+}
+
 TEST(Steps, MonthAndYearKeepTheDayOrFallBackToTheLast) {
     struct Case {
         int32_t code;

@@ -58,6 +58,24 @@ private slots:
                      Expected("Enter the command for this event.",
                               "Geben Sie den Befehl für dieses Ereignis ein."));
 
+        // Dates as the language writes them, typed, shown and marked so; the file stays month
+        // first with its English marks.
+        QCOMPARE(editor.findChild<QLabel*>("lblNextRun")->text(),
+                 Expected("Next Run (mm-dd-yyyy)", "Nächster Start (TT.MM.JJJJ)"));
+        QCOMPARE(editor.findChild<QLabel*>("panel1")->text(), Expected("12-08-2026", "08.12.2026"));
+        auto* nextRun = editor.findChild<QLineEdit*>("txtNextRun");
+        auto* back = editor.findChild<QPushButton*>("cmdBack");
+        auto* forward = editor.findChild<QPushButton*>("cmdForward");
+        nextRun->setText(Expected("12-24-2026", "24.12.2026"));
+        QTest::mouseClick(forward, Qt::LeftButton);
+        QCOMPARE(state.Events.EventDue[0], std::string("12-24-2026"));
+        QCOMPARE(nextRun->text(), Expected("Disabled", "Deaktiviert"));  // slot 1, never set
+        QTest::mouseClick(forward, Qt::LeftButton);
+        QCOMPARE(state.Events.EventDue[1], std::string("Disabled"));
+        QTest::mouseClick(back, Qt::LeftButton);
+        QTest::mouseClick(back, Qt::LeftButton);
+        QCOMPARE(nextRun->text(), Expected("12-24-2026", "24.12.2026"));
+
         frmAbout about(state, scripted);
         QCOMPARE(about.windowTitle(), Expected("About Tarvona", "Über Tarvona"));
 
