@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -30,17 +32,57 @@ std::string FakeTimeLibrary() {
 }
 
 // libfaketime leaves a shared-memory file and a semaphore behind for every process it ran in;
-// those of processes that have ended are removed.
+// those of processes that ended a while ago are removed. A younger pair may still be opened by
+// a program a run started (see StartFakeTimeKeeper).
 void RemoveFakeTimeLeftovers() {
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(30);
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec)) {
         const std::string name = entry.path().filename().string();
         for (const std::string prefix : {"faketime_shm_", "sem.faketime_sem_"}) {
             if (name.rfind(prefix, 0) != 0) continue;
             const std::string pid = name.substr(prefix.size());
-            if (!Exists("/proc/" + pid)) std::filesystem::remove(entry.path(), ec);
+            if (!Exists("/proc/" + pid) && entry.last_write_time(ec) < old)
+                std::filesystem::remove(entry.path(), ec);
         }
     }
+}
+
+// Every process under libfaketime opens the shared pair named in FAKETIME_SHARED, which by
+// default belongs to the run and goes with it: a program the run started just before it ended
+// could then map an empty file and die of SIGBUS before its first line. A keeper process owns
+// the pair instead; killed, it leaves the pair for the run's late programs.
+pid_t StartFakeTimeKeeper(const std::vector<std::string>& fakeTime, std::string& shared) {
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+    // Nothing of the test's own output, which ctest waits on, goes with it.
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> environment = fakeTime;
+    environment.push_back("PATH=/usr/bin:/bin");
+    std::vector<char*> envp;
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char sh[] = "/bin/sh", c[] = "-c", script[] = "echo \"$FAKETIME_SHARED\"; exec sleep 3600";
+    char* argv[] = {sh, c, script, nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, sh, &actions, nullptr, argv, envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipe[1]);
+    char buffer[600];
+    ssize_t got = 0, n = 0;
+    while (got < static_cast<ssize_t>(sizeof buffer) &&
+           (n = ::read(pipe[0], buffer + got, sizeof buffer - got)) > 0 &&
+           std::memchr(buffer + got, '\n', n) == nullptr)
+        got += n;
+    if (n > 0) got += n;
+    ::close(pipe[0]);
+    shared.assign(buffer, got);
+    shared = shared.substr(0, shared.find('\n'));
+    return pid;
 }
 
 }  // namespace
@@ -105,12 +147,18 @@ RunningProgram StartBinary(const std::string& binary, const std::vector<std::str
         });
         environment.push_back(name + "=" + value);
     }
+    pid_t keeper = -1;
     if (day) {
         // libfaketime itself rather than the faketime wrapper: the wrapper waits for every
         // program the run starts, and its semaphores can collide between runs.
-        environment.push_back("LD_PRELOAD=" + FakeTimeLibrary());
-        environment.push_back("FAKETIME=@" + *day + " 10:00:00");
-        environment.push_back("FAKETIME_DONT_FAKE_MONOTONIC=1");
+        const std::vector<std::string> fakeTime = {"LD_PRELOAD=" + FakeTimeLibrary(),
+                                                   "FAKETIME=@" + *day + " 10:00:00",
+                                                   "FAKETIME_DONT_FAKE_MONOTONIC=1"};
+        environment.insert(environment.end(), fakeTime.begin(), fakeTime.end());
+        std::string shared;
+        keeper = StartFakeTimeKeeper(fakeTime, shared);
+        if (keeper < 0 || shared.empty()) throw std::runtime_error("no libfaketime keeper");
+        environment.push_back("FAKETIME_SHARED=" + shared);
     }
 
     std::vector<char*> argp, envp;
@@ -130,19 +178,29 @@ RunningProgram StartBinary(const std::string& binary, const std::vector<std::str
     pid_t pid = -1;
     if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    return RunningProgram(pid, output, day.has_value());
+    return RunningProgram(pid, output, keeper);
 }
 
 RunningProgram::RunningProgram(RunningProgram&& other) noexcept
     : m_pid(other.m_pid),
       m_output(std::move(other.m_output)),
-      m_faked(other.m_faked),
+      m_keeper(other.m_keeper),
       m_status(other.m_status) {
     other.m_pid = -1;
+    other.m_keeper = -1;
 }
 
 RunningProgram::~RunningProgram() {
     if (m_pid > 0 && !m_status) Wait();
+    EndKeeper();
+}
+
+void RunningProgram::EndKeeper() {
+    if (m_keeper <= 0) return;
+    ::kill(m_keeper, SIGKILL);
+    ::waitpid(m_keeper, nullptr, 0);
+    m_keeper = -1;
+    RemoveFakeTimeLeftovers();
 }
 
 bool RunningProgram::Ended() {
@@ -164,7 +222,7 @@ ProgramRun RunningProgram::Wait() {
         run.err = "(killed after a minute)\n";
     }
     if (WIFEXITED(*m_status)) run.status = WEXITSTATUS(*m_status);
-    if (m_faked) RemoveFakeTimeLeftovers();
+    EndKeeper();
     run.out = ReadFile(m_output + "/out");
     run.err += ReadFile(m_output + "/err");
     std::error_code ec;

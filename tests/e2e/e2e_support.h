@@ -21,8 +21,9 @@ struct ProgramRun {
 // program that hangs fails its test instead of stalling the suite.
 class RunningProgram {
 public:
-    RunningProgram(pid_t pid, std::string outputFolder, bool faked)
-        : m_pid(pid), m_output(std::move(outputFolder)), m_faked(faked) {}
+    // keeper: the process that holds the run's libfaketime objects, or -1.
+    RunningProgram(pid_t pid, std::string outputFolder, pid_t keeper)
+        : m_pid(pid), m_output(std::move(outputFolder)), m_keeper(keeper) {}
     RunningProgram(RunningProgram&& other) noexcept;
     ~RunningProgram();
     ProgramRun Wait();
@@ -30,9 +31,11 @@ public:
     pid_t pid() const { return m_pid; }
 
 private:
+    void EndKeeper();
+
     pid_t m_pid;
     std::string m_output;
-    bool m_faked;
+    pid_t m_keeper;
     std::optional<int> m_status;  // the raw wait status, once reaped
 };
 

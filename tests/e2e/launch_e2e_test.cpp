@@ -1,6 +1,7 @@
 // The real launch run: `Tarvona /start` under faketime, with a private desktop.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "e2e_support.h"
@@ -141,6 +142,11 @@ TEST_F(LaunchE2E, OneTimeMessageIsOpenedUsedUpAndDeletedAtTheNextStart) {
     EXPECT_EQ(Due(0), "Disabled");
     EXPECT_TRUE(test::Exists(message));
 
+    // The file system's clock is not faked: the list is dated by the faked day it was written.
+    using namespace std::chrono;
+    std::filesystem::last_write_time(
+        program / "Tarvona.tmp",
+        file_clock::from_sys(sys_seconds{sys_days{December / 8 / 2026} + hours(10)}));
     EXPECT_EQ(Start("2026-12-09").status, 0);
     EXPECT_FALSE(test::Exists(message));
     EXPECT_FALSE(test::Exists(program / "Tarvona.tmp"));
