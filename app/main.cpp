@@ -1,18 +1,19 @@
-// Start-up: the shared steps, then launch mode ("/start") or the editor. Ending the program
-// stops it at once; every save has happened before.
+// Start-up: the launch run ("/start") or the editor. Ending the program stops it at once; every
+// save has happened before.
 //
-// A launch run runs unattended at login, so it never waits on a display or a question nobody
-// can see: where no display answers it runs without windows. Its set-up, the same with windows
-// and without, is in core/launch_mode.
-#include <sys/resource.h>
+// A launch run runs unattended at login and every hour, so it never waits on a display or a
+// question nobody can see, and it costs what its work costs: this program holds no window code.
+// Where a window is to be shown (the editor, the login run's splash and question, the dated
+// run's question) it hands over to tarvona-windows by exec, with every lock let go; that
+// program takes the locks again as a run of its own would.
+#include <unistd.h>
 
-#include <QApplication>
-#include <QLibraryInfo>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,20 +21,12 @@
 #include "data_folder.h"
 #include "desktop.h"
 #include "display.h"
-#include "frmLog.h"
-#include "frmSplash.h"
-#include "frmTarvona.h"
-#include "geometry.h"
-#include "help.h"
 #include "launch_mode.h"
-#include "printable.h"
 #include "program_folder.h"
 #include "program_state.h"
-#include "qt_desktop.h"
-#include "session_bus.h"
+#include "run_common.h"
 #include "shell.h"
 #include "startup.h"
-#include "texts.h"
 #include "user_folders.h"
 
 using namespace tarvona;
@@ -55,123 +48,54 @@ std::string Usage(const std::string& command, const std::string& dataFolder) {
            "tarvona(1).\n";
 }
 
-// Name, version and icon for the desktop: Wayland compositors and task bars match windows to
-// the launcher by the desktop file name.
-void SetIdentity(const ProgramState& state) {
-    LoadTranslations(*QCoreApplication::instance());
-    QApplication::setApplicationName("Tarvona");
-    QApplication::setApplicationVersion(QString::fromStdString(state.AppVersion));
-    QApplication::setOrganizationDomain("tarvona.org");
-    QGuiApplication::setDesktopFileName(TARVONA_APP_ID);
-    QApplication::setWindowIcon(ProgramIcon());
+// Beside this program in a build or a per-user install; in the package's private folder.
+std::string WindowProgram() {
+    std::string beside = ProgramFolder();
+    if (beside != "/") beside += '/';
+    beside += "tarvona-windows";
+    return ::access(beside.c_str(), X_OK) == 0 ? beside : TARVONA_WINDOWS_PROGRAM;
 }
 
-int LaunchWithoutWindows(ProgramState& state) {
-    ConsoleDesktop desktop;
-    GioShell shell(state.SessionFileLimit);
-    SystemClock clock;
-    return ReportRun(StartAndRun(state, desktop, shell, clock, RunKind::Login));
+// Replaces this process by the window program; returns only when that cannot be started, with
+// the line said. Its descriptors, the locks among them, close on exec.
+void HandOver(const char* argv0, std::uint64_t sessionFileLimit,
+              const std::vector<std::string>& arguments) {
+    const std::string program = WindowProgram();
+    std::vector<std::string> all = {program, ProgramFile(), CommandName(argv0)};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    RestoreFileLimit(sessionFileLimit);
+    ::execv(program.c_str(), argv.data());
+    const int error = errno;
+    std::cerr << "Tarvona: cannot start " << program << " (" << std::strerror(error)
+              << "); no window can be shown\n";
 }
 
-// After a run: the question when a failure was logged, and the log viewer on Yes; the splash,
-// if any, goes as the login run's steps say.
-int AskAboutTheLog(QApplication& app, ProgramState& state, QtDesktop& desktop, int status,
-                   std::unique_ptr<frmSplash>& splash) {
-    if (!state.LaunchErrors) {
-        splash.reset();
-        CloseHelp(desktop);
-        return status;
-    }
-    desktop.beep();
-    const Answer answer =
-        desktop.messageBox("Errors occurred while launching some applications. Review log file?",
-                           "Tarvona", Buttons::YesNo);
-    if (answer == Answer::No) {
-        CloseHelp(desktop);
-        splash.reset();
-        return status;
-    }
-    splash.reset();
-    auto* log = new frmLog(state, desktop, [&app] { app.exit(); });
-    log->setAttribute(Qt::WA_DeleteOnClose);
-    log->show();
-    app.exec();
-    return status;
-}
-
-// A table the run cannot use is said on the screen as well: at a desktop login nobody reads
-// standard error.
-void TellRefusal(const RunReport& report, QtDesktop& desktop) {
-    if (!report.refused.empty()) desktop.messageBox(report.refused, "Error", Buttons::Ok);
-}
-
-// Once the run's dates are written, a dated run may go on while the question waits for its
-// answer; a second login run still may not.
-void LetOtherRunsGo(RunLock& lock) {
-    lock.run.reset();
-}
-
-int LaunchWithWindows(int& argc, char** argv, ProgramState& state, RunLock& lock) {
-    QApplication app(argc, argv);
-    if (QGuiApplication::platformName() == "offscreen") return LaunchWithoutWindows(state);
-    app.setQuitOnLastWindowClosed(false);
-    SetIdentity(state);
-    QtDesktop desktop;
-    GioShell shell(state.SessionFileLimit);
-    SystemClock clock;
-    std::unique_ptr<frmSplash> splash;
-    const RunReport report = StartAndRun(state, desktop, shell, clock, RunKind::Login, [&splash] {
-        splash = std::make_unique<frmSplash>();
-        splash->ShowMinimized();
-        return WindowHandle(splash->winId());
-    });
-    const int status = ReportRun(report);
-    LetOtherRunsGo(lock);
-    TellRefusal(report, desktop);
-    return AskAboutTheLog(app, state, desktop, status, splash);
-}
-
-// The dated run shows nothing unless a launch failed or the table cannot be used: no splash,
-// and Qt only for what it has to say.
-int DatedRun(int& argc, char** argv, ProgramState& state, RunLock& lock) {
+// The dated run shows nothing unless a launch failed or the table cannot be used; then the
+// window program asks the question, once the run's dates are written and its lock let go.
+int DatedRun(const char* argv0, ProgramState& state, RunLock& lock) {
     ConsoleDesktop console;
     GioShell shell(state.SessionFileLimit);
     SystemClock clock;
     const RunReport report = StartAndRun(state, console, shell, clock, RunKind::Dated);
     const int status = ReportRun(report);
-    LetOtherRunsGo(lock);
+    lock.run.reset();
     if (!state.LaunchErrors && report.refused.empty()) return status;
-    QApplication app(argc, argv);
-    if (QGuiApplication::platformName() == "offscreen") return status;
-    app.setQuitOnLastWindowClosed(false);
-    SetIdentity(state);
-    QtDesktop desktop;
-    TellRefusal(report, desktop);
-    std::unique_ptr<frmSplash> noSplash;
-    return AskAboutTheLog(app, state, desktop, status, noSplash);
+    HandOver(argv0, state.SessionFileLimit,
+             {kDatedQuestionMode, std::to_string(status), state.LaunchErrors ? "1" : "0",
+              report.refused});
+    return status;
 }
 
-// Every descriptor the session allows, since GLib aborts where it cannot get one it needs; what
-// we open gets the session's own limit back.
-std::uint64_t RaiseFileLimit() {
-    rlimit files{};
-    if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return 0;
-    const std::uint64_t session = files.rlim_cur;
-    if (files.rlim_cur < files.rlim_max) {
-        files.rlim_cur = files.rlim_max;
-        ::setrlimit(RLIMIT_NOFILE, &files);
-    }
-    return session;
-}
-
-int LaunchMode(int& argc, char** argv, RunKind kind) {
+int LaunchMode(const char* argv0, RunKind kind) {
     ProgramState state;
     state.SessionFileLimit = RaiseFileLimit();
     state.ProgramFile = ProgramFile();
     LaunchStart start = BeginLaunchRun(state, ProgramFolder(), kind);
     if (start.endStatus) return *start.endStatus;
-    const DisplayChoice display =
-        FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
+    const DisplayChoice display = FindDisplay(TARVONA_QT_PLUGINS);
     if (kind == RunKind::Dated) {
         // For a user at the screen: without one, the events wait for the next dated run or login.
         if (display.platforms.empty()) {
@@ -179,54 +103,31 @@ int LaunchMode(int& argc, char** argv, RunKind kind) {
             return 0;
         }
         UseDisplay(display, "offscreen");
-        return DatedRun(argc, argv, state, start.lock);
+        return DatedRun(argv0, state, start.lock);
     }
     if (display.platforms.empty()) return LaunchWithoutWindows(state);
     // A display that goes away before Qt connects leaves Qt offscreen, and the run without
     // windows, rather than ending it.
     UseDisplay(display, "offscreen");
-    SessionBus();  // Qt connects to it as well, and would wait on one that never answers
-    return LaunchWithWindows(argc, argv, state, start.lock);
+    HandOver(argv0, state.SessionFileLimit, {kLoginRunMode});
+    return LaunchWithoutWindows(state);  // still holding the locks
 }
 
-// The command as it was called, for the lines that tell how to call it.
-std::string CommandName(const char* argv0) {
-    const std::string name = std::filesystem::path(argv0 ? argv0 : "").filename().string();
-    return name.empty() ? "tarvona" : name;
-}
-
-int EditorMode(int& argc, char** argv) {
-    const DisplayChoice display =
-        FindDisplay(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
+int EditorMode(const char* argv0, const std::vector<std::string>& arguments) {
+    const DisplayChoice display = FindDisplay(TARVONA_QT_PLUGINS);
     if (!display.platforms.empty()) {
         UseDisplay(display);
     } else if (!display.askedForOther) {
         std::cerr << "Tarvona: no display to show the editor on (start it in a desktop session, "
                      "or use \""
-                  << CommandName(argv[0]) << " /start\" for the launch run)\n";
+                  << CommandName(argv0) << " /start\" for the launch run)\n";
         return kNoDisplayStatus;
     }
-    ProgramState state;
-    state.SessionFileLimit = RaiseFileLimit();
-    SessionBus();
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    SetIdentity(state);
-    QtDesktop desktop;
-    state.ProgramFile = ProgramFile();
-    OpenedFolder opened = OpenDataFolder(ProgramFolder(), UserDataHome(), true);
-    if (!opened.folder) {
-        std::cerr << "Tarvona: " << Printable(opened.problem) << '\n';
-        desktop.messageBox(opened.problem, "Error", Buttons::Ok);
-        return 1;
-    }
-    SetUpPaths(state, std::move(*opened.folder));
-    SystemClock clock;
-    StartUp(state, desktop, clock);
-    GioShell shell(state.SessionFileLimit);
-    frmTarvona editor(state, desktop, shell, clock, [&app] { app.exit(); });
-    editor.show();
-    return app.exec();
+    // Qt's own options, such as -style, go along.
+    std::vector<std::string> editor = {kEditorMode};
+    editor.insert(editor.end(), arguments.begin(), arguments.end());
+    HandOver(argv0, 0, editor);
+    return 1;
 }
 
 }  // namespace
@@ -245,7 +146,7 @@ int main(int argc, char** argv) {
         std::cout << "Tarvona " << ProgramState().AppVersion << '\n';
         return 0;
     }
-    if (!IsLaunchMode(arguments)) return EditorMode(argc, argv);
+    if (!IsLaunchMode(arguments)) return EditorMode(argv[0], arguments);
     const bool dated = std::find(arguments.begin(), arguments.end(), "--dated") != arguments.end();
-    return LaunchMode(argc, argv, dated ? RunKind::Dated : RunKind::Login);
+    return LaunchMode(argv[0], dated ? RunKind::Dated : RunKind::Login);
 }

@@ -29,8 +29,14 @@ get_filename_component(programDir "${program}" DIRECTORY)
 get_filename_component(programName "${program}" NAME)
 file(INSTALL DESTINATION "${programDir}" TYPE PROGRAM RENAME "${programName}"
      FILES "${TARVONA_BINARY}")
+# The window program, which Tarvona hands over to, in the program's private folder.
+set(windowProgram "${CMAKE_INSTALL_PREFIX}/lib/tarvona/tarvona-windows")
+file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/tarvona" TYPE PROGRAM
+     FILES "${TARVONA_WINDOWS_BINARY}")
 if(CMAKE_INSTALL_DO_STRIP AND TARVONA_STRIP)
-  execute_process(COMMAND "${TARVONA_STRIP}" "$ENV{DESTDIR}${program}" COMMAND_ERROR_IS_FATAL ANY)
+  foreach(file "${program}" "${windowProgram}")
+    execute_process(COMMAND "${TARVONA_STRIP}" "$ENV{DESTDIR}${file}" COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
 endif()
 if(NOT system)
   file(MAKE_DIRECTORY "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")

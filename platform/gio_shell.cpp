@@ -3,6 +3,7 @@
 // here is looked up on PATH). A folder goes to the folder handler, an ELF binary or #! script is
 // started directly, a .desktop file starts its application, anything else is a document for its
 // content type's default application. Every failure becomes a Windows failure code.
+#include <dirent.h>
 #include <fcntl.h>
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -157,17 +159,49 @@ bool HasExecutableType(const std::string& head) {
 }
 
 // GLib aborts the whole process where it cannot get a descriptor it needs (its main context's
-// wakeup, a worker thread's pipe), so a launch without a few to spare fails here instead.
+// wakeup, a worker thread's pipe), so a launch without a few to spare fails here instead. The
+// open descriptors are counted, not opened one by one.
 bool DescriptorsToSpare(int count) {
-    std::vector<int> opened;
-    for (int i = 0; i < count; ++i) {
-        const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        if (fd < 0) break;
-        opened.push_back(fd);
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY) return true;
+    DIR* listing = ::opendir("/proc/self/fd");
+    if (!listing) return errno != EMFILE && errno != ENFILE;  // no /proc: GLib will tell
+    const int own = ::dirfd(listing);
+    rlim_t used = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] != '.' && fd != own && static_cast<rlim_t>(fd) < files.rlim_cur)
+            ++used;
     }
-    for (int fd : opened) ::close(fd);
-    return static_cast<int>(opened.size()) == count;
+    ::closedir(listing);
+    return used + static_cast<rlim_t>(count) <= files.rlim_cur;
 }
+
+// What every program we start gets: its own session, default signals, no file of ours
+// but standard input from /dev/null and our standard output and error (the journal).
+struct SpawnSettings {
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_t actions;
+    SpawnSettings() {
+        posix_spawnattr_init(&attributes);
+        sigset_t none, all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        posix_spawnattr_setflags(
+            &attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    }
+    ~SpawnSettings() {
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    SpawnSettings(const SpawnSettings&) = delete;
+    SpawnSettings& operator=(const SpawnSettings&) = delete;
+};
 
 constexpr int kDescriptorsForGio = 16;
 
@@ -211,12 +245,29 @@ int32_t GioShell::OpenWithDefault(const std::string& contentType, const std::str
     return LaunchApp(app.get(), fileUri);
 }
 
-// Started through a short-lived start helper, so the program is never our zombie, runs in its
-// own session and lives on after we end; the helper is held until its scope is there, so the
-// program is born in it. posix_spawn reports exec errors synchronously and, unlike g_spawn,
-// never hands a file it cannot execute to /bin/sh.
+// Started in its own session so that it lives on after we end. With scopes to make, through a
+// short-lived start helper that is held until its scope is there, so the program is born in
+// it and is never our zombie; without, spawned straight away, at the cost of a small process,
+// and reaped by a later launch or by whoever inherits it when we end. posix_spawn reports exec
+// errors synchronously and, unlike g_spawn, never hands a file it cannot execute to /bin/sh.
 int32_t GioShell::StartProgram(const std::string& path) {
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    if (!m_scopes.Active()) {
+        ReapEndedPrograms();
+        SpawnSettings settings;
+        rlimit own{};
+        ::getrlimit(RLIMIT_NOFILE, &own);
+        ::setrlimit(RLIMIT_NOFILE, &m_sessionFileLimit);
+        pid_t pid = -1;
+        const int error =
+            posix_spawn(&pid, path.c_str(), &settings.actions, &settings.attributes, argv, environ);
+        ::setrlimit(RLIMIT_NOFILE, &own);
+        if (error == 0) m_started.push_back(pid);
+        if (error != 0) m_reason = std::strerror(error);
+        return SpawnFailure(error);
+    }
     ChildHold hold(m_scopes, fs::path(path).filename().string(), m_sessionFileLimit);
+    SpawnSettings settings;  // made here: the child may only make async-signal-safe calls
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) return kOutOfMemoryOrCorrupt;
     const pid_t helper = ::fork();
@@ -228,23 +279,9 @@ int32_t GioShell::StartProgram(const std::string& path) {
     if (helper == 0) {
         ::close(pipe[0]);
         ChildHold::InChild(&hold);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t none, all;
-        sigemptyset(&none);
-        sigfillset(&all);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &all);
-        posix_spawnattr_setflags(
-            &attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // none of our files go along
-        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
         Spawned spawned;
-        spawned.error =
-            posix_spawn(&spawned.pid, path.c_str(), &actions, &attributes, argv, environ);
+        spawned.error = posix_spawn(&spawned.pid, path.c_str(), &settings.actions,
+                                    &settings.attributes, argv, environ);
         (void)!::write(pipe[1], &spawned, sizeof spawned);
         ::_exit(0);
     }
@@ -257,6 +294,14 @@ int32_t GioShell::StartProgram(const std::string& path) {
     }
     if (spawned.error != 0) m_reason = std::strerror(spawned.error);
     return SpawnFailure(spawned.error);
+}
+
+void GioShell::ReapEndedPrograms() {
+    std::erase_if(m_started, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
+}
+
+GioShell::~GioShell() {
+    ReapEndedPrograms();
 }
 
 GioShell::GioShell(std::uint64_t sessionFileLimit) {

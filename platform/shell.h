@@ -47,6 +47,9 @@ public:
     // What we open gets sessionFileLimit as its soft limit on open files, the one the session
     // gave Tarvona before it raised its own (0: Tarvona's own).
     explicit GioShell(std::uint64_t sessionFileLimit = 0);
+    ~GioShell() override;
+    GioShell(const GioShell&) = delete;
+    GioShell& operator=(const GioShell&) = delete;
 
     int32_t LaunchCommand(WindowHandle owner, const std::string& command, int32_t style) override;
     std::string LastFailureReason() const override { return m_reason; }
@@ -61,11 +64,13 @@ private:
     int32_t OpenWithDefault(const std::string& contentType, const std::string& path);
     int32_t LaunchApp(GAppInfo* app, const std::string& uri);
     int32_t StartProgram(const std::string& path);
+    void ReapEndedPrograms();
 
     int32_t m_lastShowCommand = 0;
     std::string m_reason;
     rlimit m_sessionFileLimit;
     ScopeMover m_scopes;
+    std::vector<pid_t> m_started;  // programs spawned straight away, until reaped
 };
 
 }  // namespace tarvona

@@ -30,6 +30,7 @@ fi
 day() { date -d "$today $1 days" +%m-%d-%Y; }  # today plus so many days, as Tarvona writes it
 
 cp "$binary" "$work/Tarvona"
+cp "$(dirname "$binary")/tarvona-windows" "$work/"
 # Each event's command is a script that writes its own name into opened.
 for name in boot once-mark boot-dated disabled-dated weekly once-dated tomorrow; do
     printf '#!/bin/sh\necho %s >> "%s/opened"\n' "$name" "$work" >"$work/$name"
@@ -57,9 +58,11 @@ $work/weekly 2 $(day 0)
 $work/once-dated 7 $(day -8)
 $work/tomorrow 0 $(day 1)
 TABLE
-"$work/Tarvona" /start --dated 2>"$work/err"; status=$?
+LD_DEBUG=libs LD_DEBUG_OUTPUT="$work/trace" "$work/Tarvona" /start --dated 2>"$work/err"; status=$?
 settle
 check "the dated run ends with 0" "[ $status -eq 0 ]"
+check "it loads no window code (in the loader's trace)" \
+    "grep -q libgio '$work'/trace.* && ! grep -q libQt6 '$work'/trace.*"
 check "it opens exactly the dated events" "[ '$(opened)' = 'once-dated weekly ' ]"
 check "and writes their next states" "grep -q '^Due4=$(day 7)' '$work/Tarvona.ini' && grep -q '^Due5=Disabled' '$work/Tarvona.ini'"
 check "it shows no window when nothing failed" "[ ! -s '$work/err' ]"

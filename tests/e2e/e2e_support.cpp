@@ -90,6 +90,7 @@ pid_t StartFakeTimeKeeper(const std::vector<std::string>& fakeTime, std::string&
 InstalledProgram::InstalledProgram() {
     RemoveFakeTimeLeftovers();
     std::filesystem::copy_file(TARVONA_BINARY, m_dir / "Tarvona");
+    std::filesystem::copy_file(TARVONA_WINDOWS_BINARY, m_dir / "tarvona-windows");
 }
 
 InstalledProgram::~InstalledProgram() {

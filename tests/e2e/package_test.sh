@@ -28,16 +28,19 @@ done
 
 dpkg -x "$deb" "$work/root"
 # Debian 12's C start files carry no IBT note, so no program there has control flow protection.
-hardening-check --nocfprotection "$work/root/usr/bin/tarvona" >"$work/hardening" ||
+hardening-check --nocfprotection "$work/root/usr/bin/tarvona" \
+    "$work/root/usr/lib/tarvona/tarvona-windows" >"$work/hardening" ||
     { cat "$work/hardening"; fail "hardening-check"; }
 contents="$(dpkg -c "$deb")"
-for file in ./usr/bin/tarvona ./usr/share/applications/org.tarvona.Tarvona.desktop \
+for file in ./usr/bin/tarvona ./usr/lib/tarvona/tarvona-windows \
+            ./usr/share/applications/org.tarvona.Tarvona.desktop \
             ./etc/xdg/autostart/org.tarvona.Tarvona-launch.desktop ./usr/share/man/man1/tarvona.1.gz \
             ./usr/share/doc/tarvona/copyright ./usr/share/metainfo/org.tarvona.Tarvona.metainfo.xml \
             ./usr/lib/systemd/user/tarvona-dated.timer ./usr/lib/systemd/user/tarvona-dated.service; do
     grep -q " $file\$" <<<"$contents" || fail "$file is not in the package"
 done
-! grep -Eq "lib/tarvona|\.wants/" <<<"$contents" || fail "a program folder or a unit enabled by a link in the package"
+! grep -Eq "lib/tarvona/Tarvona|\.wants/" <<<"$contents" ||
+    fail "a per-user program folder or a unit enabled by a link in the package"
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "no dependencies from dpkg-shlibdeps"
 dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./postinst | grep -q "deb-systemd-helper --user enable 'tarvona-dated.timer'" ||
     fail "the timer is not enabled for every user by the maintainer scripts"

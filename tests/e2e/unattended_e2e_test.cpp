@@ -126,6 +126,23 @@ TEST_F(Unattended, DisplaysThatDoNotAnswerGiveACompleteRunWithoutWindows) {
     }
 }
 
+// A run that shows no window loads no window code: the dynamic loader's own trace names every
+// library it maps.
+TEST_F(Unattended, ARunWithoutWindowsLoadsNoQtLibrary) {
+    for (const auto& [name, env] : std::vector<std::pair<const char*, Env>>{
+             {"no display", {}}, {"offscreen", {{"QT_QPA_PLATFORM", "offscreen"}}}}) {
+        SCOPED_TRACE(name);
+        TwoEvents();
+        Env traced = env;
+        traced.emplace_back("LD_DEBUG", "libs");
+        const auto run = program.Run({"/start"}, With(traced), "2026-12-08");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(Due(1), "12-09-2026");
+        EXPECT_NE(run.err.find("libgio-2.0.so"), std::string::npos) << "no loader trace";
+        EXPECT_EQ(run.err.find("libQt6"), std::string::npos);
+    }
+}
+
 // A run killed while it waits on a frozen display leaves nothing behind that holds the folder's
 // locks: the next login run opens its events.
 TEST_F(Unattended, ARunKilledDuringTheDisplayProbeHoldsUpNoLaterRun) {
