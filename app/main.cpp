@@ -22,6 +22,7 @@
 #include "desktop.h"
 #include "display.h"
 #include "launch_mode.h"
+#include "loaded_shell.h"
 #include "program_folder.h"
 #include "program_state.h"
 #include "run_common.h"
@@ -34,6 +35,7 @@ using namespace tarvona;
 namespace {
 
 constexpr int kNoDisplayStatus = 2;
+constexpr const char* kGioModule = "tarvona-gio.so";
 
 std::string Usage(const std::string& command, const std::string& dataFolder) {
     const std::string lead = "       " + command;
@@ -48,19 +50,11 @@ std::string Usage(const std::string& command, const std::string& dataFolder) {
            "tarvona(1).\n";
 }
 
-// Beside this program in a build or a per-user install; in the package's private folder.
-std::string WindowProgram() {
-    std::string beside = ProgramFolder();
-    if (beside != "/") beside += '/';
-    beside += "tarvona-windows";
-    return ::access(beside.c_str(), X_OK) == 0 ? beside : TARVONA_WINDOWS_PROGRAM;
-}
-
 // Replaces this process by the window program; returns only when that cannot be started, with
 // the line said. Its descriptors, the locks among them, close on exec.
 void HandOver(const char* argv0, std::uint64_t sessionFileLimit,
               const std::vector<std::string>& arguments) {
-    const std::string program = WindowProgram();
+    const std::string program = PrivateFile("tarvona-windows");
     std::vector<std::string> all = {program, ProgramFile(), CommandName(argv0)};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -77,7 +71,7 @@ void HandOver(const char* argv0, std::uint64_t sessionFileLimit,
 // window program asks the question, once the run's dates are written and its lock let go.
 int DatedRun(const char* argv0, ProgramState& state, RunLock& lock) {
     ConsoleDesktop console;
-    GioShell shell(state.SessionFileLimit);
+    LoadedShell shell(PrivateFile(kGioModule), state.SessionFileLimit);
     SystemClock clock;
     const RunReport report = StartAndRun(state, console, shell, clock, RunKind::Dated);
     const int status = ReportRun(report);
@@ -105,12 +99,13 @@ int LaunchMode(const char* argv0, RunKind kind) {
         UseDisplay(display, "offscreen");
         return DatedRun(argv0, state, start.lock);
     }
-    if (display.platforms.empty()) return LaunchWithoutWindows(state);
+    LoadedShell shell(PrivateFile(kGioModule), state.SessionFileLimit);
+    if (display.platforms.empty()) return LaunchWithoutWindows(state, shell);
     // A display that goes away before Qt connects leaves Qt offscreen, and the run without
     // windows, rather than ending it.
     UseDisplay(display, "offscreen");
     HandOver(argv0, state.SessionFileLimit, {kLoginRunMode});
-    return LaunchWithoutWindows(state);  // still holding the locks
+    return LaunchWithoutWindows(state, shell);  // still holding the locks
 }
 
 int EditorMode(const char* argv0, const std::vector<std::string>& arguments) {

@@ -1,12 +1,14 @@
 #include "run_common.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "clock.h"
 #include "desktop.h"
 #include "launch_mode.h"
+#include "program_folder.h"
 #include "program_state.h"
 #include "shell.h"
 
@@ -35,11 +37,17 @@ std::string CommandName(const char* argv0) {
     return name.empty() ? "tarvona" : name;
 }
 
-int LaunchWithoutWindows(ProgramState& state) {
+int LaunchWithoutWindows(ProgramState& state, Shell& shell) {
     ConsoleDesktop desktop;
-    GioShell shell(state.SessionFileLimit);
     SystemClock clock;
     return ReportRun(StartAndRun(state, desktop, shell, clock, RunKind::Login));
+}
+
+std::string PrivateFile(const std::string& name) {
+    std::string beside = ProgramFolder();
+    if (beside != "/") beside += '/';
+    beside += name;
+    return ::access(beside.c_str(), F_OK) == 0 ? beside : TARVONA_PRIVATE_DIR "/" + name;
 }
 
 }  // namespace tarvona

@@ -8,6 +8,7 @@
 namespace tarvona {
 
 struct ProgramState;
+class Shell;
 
 // Every descriptor the session allows, since GLib aborts where it cannot get one it needs; the
 // session's own soft limit, for what we open and for the hand-over.
@@ -18,7 +19,11 @@ void RestoreFileLimit(std::uint64_t sessionLimit);
 std::string CommandName(const char* argv0);
 
 // The login run with no window at all: events opened, failures on standard error.
-int LaunchWithoutWindows(ProgramState& state);
+int LaunchWithoutWindows(ProgramState& state, Shell& shell);
+
+// A file of Tarvona's own beside the running program (a build, a per-user install), else in
+// the package's private folder.
+std::string PrivateFile(const std::string& name);
 
 // The window program's first arguments, after its own name: the program file (whose folder
 // decides the data folder), the command name as called, then one of these.

@@ -90,7 +90,10 @@ int LoginRun(int& argc, char** argv, ProgramState& state) {
     if (start.endStatus) return *start.endStatus;
     SessionBus();  // Qt connects to it as well, and would wait on one that never answers
     QApplication app(argc, argv);
-    if (QGuiApplication::platformName() == "offscreen") return LaunchWithoutWindows(state);
+    if (QGuiApplication::platformName() == "offscreen") {
+        GioShell shell(state.SessionFileLimit);
+        return LaunchWithoutWindows(state, shell);
+    }
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;

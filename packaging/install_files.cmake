@@ -29,12 +29,13 @@ get_filename_component(programDir "${program}" DIRECTORY)
 get_filename_component(programName "${program}" NAME)
 file(INSTALL DESTINATION "${programDir}" TYPE PROGRAM RENAME "${programName}"
      FILES "${TARVONA_BINARY}")
-# The window program, which Tarvona hands over to, in the program's private folder.
-set(windowProgram "${CMAKE_INSTALL_PREFIX}/lib/tarvona/tarvona-windows")
-file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/tarvona" TYPE PROGRAM
-     FILES "${TARVONA_WINDOWS_BINARY}")
+# The window program, which Tarvona hands over to, and the shell module it opens at its first
+# launch, in the program's private folder.
+set(private "${CMAKE_INSTALL_PREFIX}/lib/tarvona")
+file(INSTALL DESTINATION "${private}" TYPE PROGRAM FILES "${TARVONA_WINDOWS_BINARY}")
+file(INSTALL DESTINATION "${private}" TYPE FILE FILES "${TARVONA_GIO_MODULE}")
 if(CMAKE_INSTALL_DO_STRIP AND TARVONA_STRIP)
-  foreach(file "${program}" "${windowProgram}")
+  foreach(file "${program}" "${private}/tarvona-windows" "${private}/tarvona-gio.so")
     execute_process(COMMAND "${TARVONA_STRIP}" "$ENV{DESTDIR}${file}" COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
 endif()

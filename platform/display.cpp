@@ -1,5 +1,6 @@
 #include "display.h"
 
+#include <dlfcn.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -34,8 +35,24 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
+// libxcb is opened only where there is a DISPLAY to try, so a run without one maps none of it.
+struct Xcb {
+    decltype(&xcb_connect) connect = nullptr;
+    decltype(&xcb_connection_has_error) hasError = nullptr;
+};
+
+bool LoadXcb(Xcb& xcb) {
+    void* library = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return false;
+    xcb.connect = reinterpret_cast<decltype(xcb.connect)>(::dlsym(library, "xcb_connect"));
+    xcb.hasError =
+        reinterpret_cast<decltype(xcb.hasError)>(::dlsym(library, "xcb_connection_has_error"));
+    return xcb.connect && xcb.hasError;
+}
+
 bool XAnswers() {
-    if (Environment("DISPLAY").empty()) return false;
+    Xcb xcb;
+    if (Environment("DISPLAY").empty() || !LoadXcb(xcb)) return false;
     const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child < 0) return false;
@@ -45,8 +62,8 @@ bool XAnswers() {
         ::close_range(3, ~0u, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent) ::_exit(1);  // we were gone before it could be said
-        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-        ::_exit(xcb_connection_has_error(connection) ? 1 : 0);
+        xcb_connection_t* connection = xcb.connect(nullptr, nullptr);
+        ::_exit(xcb.hasError(connection) ? 1 : 0);
     }
     const auto deadline = std::chrono::steady_clock::now() + kXTimeout;
     int status = 0;

@@ -139,6 +139,7 @@ TEST(DataFolder, OneLaunchRunPerDataFolderNotPerExecutable) {
     InstalledProgram first;
     TempDir second;
     fs::create_hard_link(first / "Tarvona", second / "Tarvona");
+    fs::create_hard_link(first / "tarvona-gio.so", second / "tarvona-gio.so");
     ::chmod((first / "Tarvona").c_str(), 0711);
     WriteFile(first / "Tarvona.ini", kDueEvent);
     WriteFile(second / "Tarvona.ini", kDueEvent);

@@ -30,7 +30,7 @@ fi
 day() { date -d "$today $1 days" +%m-%d-%Y; }  # today plus so many days, as Tarvona writes it
 
 cp "$binary" "$work/Tarvona"
-cp "$(dirname "$binary")/tarvona-windows" "$work/"
+cp "$(dirname "$binary")/tarvona-windows" "$(dirname "$binary")/tarvona-gio.so" "$work/"
 # Each event's command is a script that writes its own name into opened.
 for name in boot once-mark boot-dated disabled-dated weekly once-dated tomorrow; do
     printf '#!/bin/sh\necho %s >> "%s/opened"\n' "$name" "$work" >"$work/$name"

@@ -91,6 +91,7 @@ InstalledProgram::InstalledProgram() {
     RemoveFakeTimeLeftovers();
     std::filesystem::copy_file(TARVONA_BINARY, m_dir / "Tarvona");
     std::filesystem::copy_file(TARVONA_WINDOWS_BINARY, m_dir / "tarvona-windows");
+    std::filesystem::copy_file(TARVONA_GIO_MODULE, m_dir / "tarvona-gio.so");
 }
 
 InstalledProgram::~InstalledProgram() {

@@ -17,13 +17,13 @@ fail() { echo "FAIL: $*"; echo "0 passed, 1 failed"; exit 1; }
 ! "$root/scripts/install" --prefix "$work/100%" --no-build >/dev/null 2>&1 || fail "a % prefix was taken"
 [ ! -e "$work/100%" ] || fail "a refused prefix was made"
 "$root/scripts/install" --prefix "$prefix" --no-build >/dev/null
-in_prefix=(bin/tarvona lib/tarvona/Tarvona lib/tarvona/tarvona-windows share/man/man1/tarvona.1 share/doc/tarvona/LICENSE)
+in_prefix=(bin/tarvona lib/tarvona/Tarvona lib/tarvona/tarvona-windows lib/tarvona/tarvona-gio.so share/man/man1/tarvona.1 share/doc/tarvona/LICENSE)
 in_data=(applications/$id.desktop metainfo/$id.metainfo.xml icons/hicolor/scalable/apps/$id.svg)
 for size in 16 32 48 64 128 256; do in_data+=("icons/hicolor/${size}x${size}/apps/$id.png"); done
 for file in "${in_prefix[@]}"; do [ -e "$prefix/$file" ] || fail "$file was not installed"; done
 for file in "${in_data[@]}"; do [ -e "$XDG_DATA_HOME/$file" ] || fail "$file is not in XDG_DATA_HOME"; done
 [ "$(readlink "$prefix/bin/tarvona")" = ../lib/tarvona/Tarvona ] || fail "bin/tarvona is no relative link"
-for program in Tarvona tarvona-windows; do
+for program in Tarvona tarvona-windows tarvona-gio.so; do
     file "$prefix/lib/tarvona/$program" | grep -q ', stripped' || fail "$program is not stripped"
 done
 [ ! -e "$XDG_DATA_HOME/icons/hicolor/icon-theme.cache" ] || fail "an icon cache was created"

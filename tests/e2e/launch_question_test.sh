@@ -7,7 +7,7 @@ work=$(mktemp -d)
 trap 'pkill -f "$work/Tarvona" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 cp "$binary" "$work/Tarvona"
-cp "$(dirname "$binary")/tarvona-windows" "$work/"
+cp "$(dirname "$binary")/tarvona-windows" "$(dirname "$binary")/tarvona-gio.so" "$work/"
 printf '[Commands]\r\nCommand0=/no/such/program\r\n[Frequency]\r\nFrequency0=8\r\n[Due]\r\nDue0=?\r\n' \
     > "$work/Tarvona.ini"
 

@@ -32,7 +32,7 @@ hardening-check --nocfprotection "$work/root/usr/bin/tarvona" \
     "$work/root/usr/lib/tarvona/tarvona-windows" >"$work/hardening" ||
     { cat "$work/hardening"; fail "hardening-check"; }
 contents="$(dpkg -c "$deb")"
-for file in ./usr/bin/tarvona ./usr/lib/tarvona/tarvona-windows \
+for file in ./usr/bin/tarvona ./usr/lib/tarvona/tarvona-windows ./usr/lib/tarvona/tarvona-gio.so \
             ./usr/share/applications/org.tarvona.Tarvona.desktop \
             ./etc/xdg/autostart/org.tarvona.Tarvona-launch.desktop ./usr/share/man/man1/tarvona.1.gz \
             ./usr/share/doc/tarvona/copyright ./usr/share/metainfo/org.tarvona.Tarvona.metainfo.xml \

@@ -7,7 +7,7 @@ binary=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$binary" "$work/Tarvona"
-cp "$(dirname "$binary")/tarvona-windows" "$work/"
+cp "$(dirname "$binary")/tarvona-windows" "$(dirname "$binary")/tarvona-gio.so" "$work/"
 WAYLAND_DEBUG=client "$work/Tarvona" /start 2>"$work/protocol" || true
 line() { grep -n -m1 -E "$1" "$work/protocol" | cut -d: -f1; }
 title=$(line 'xdg_toplevel@[0-9]+\.set_title\("Tarvona"\)')
