@@ -38,7 +38,7 @@
     </message>
     <message>
         <source>Clea&amp;r This Event</source>
-        <translation>Ereignis &amp;leeren</translation>
+        <translation>&amp;Ereignis leeren</translation>
     </message>
     <message>
         <source>&amp;View All</source>

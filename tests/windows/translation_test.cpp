@@ -1,6 +1,8 @@
 // The windows in the user's language: run under LANG=de_DE.UTF-8 the texts are German, under
 // LANG=C exactly English. The same table serves both runs.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,7 +14,10 @@
 #include "data_folder.h"
 #include "event_table.h"
 #include "frmAbout.h"
+#include "frmCalendar.h"
 #include "frmList.h"
+#include "frmLog.h"
+#include "frmMessage.h"
 #include "frmTarvona.h"
 #include "help.h"
 #include "program_state.h"
@@ -87,6 +92,42 @@ private slots:
                 state.Events, 0,
                 [](const std::string& english) { return Tr(english).toStdString(); })),
             Expected("07-04-2027\tE/O Month \tNormal   ", "07-04-2027\tJd. 2. Monat\tNormal   "));
+    }
+
+    // Alt and a letter reaches one control in each window, in every language the windows speak.
+    void accessKeysAreUniqueInEveryWindow() {
+        TempDir dir;
+        ProgramState state;
+        SetUpPaths(state, dir.path());
+        std::filesystem::create_directory(state.MessageDir);
+        LoadEvents(state);
+        ScriptedDesktop scripted;
+        RecordingShell shell;
+        FixedClock clock(Date(2026, 12, 8));
+        frmTarvona editor(state, scripted, shell, clock, [] {});
+        frmList list(state, scripted, [](int) {});
+        frmLog log(state, scripted, [] {});
+        frmCalendar calendar(state, scripted, clock);
+        frmMessage message(state, scripted, clock);
+        frmAbout about(state, scripted);
+        for (QWidget* window : std::initializer_list<QWidget*>{&editor, &list, &log, &calendar,
+                                                               &message, &about}) {
+            QMap<QChar, QString> keys;
+            for (QWidget* widget : window->findChildren<QWidget*>()) {
+                QString text;
+                if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+                if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy())
+                    text = label->text();
+                if (auto* box = qobject_cast<QGroupBox*>(widget)) text = box->title();
+                const int amp = QString(text).replace("&&", "__").indexOf('&');
+                if (amp < 0 || amp + 1 >= text.size()) continue;
+                const QChar key = text[amp + 1].toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(window->objectName() + ": Alt+" + key +
+                                                         " is " + keys.value(key) + " and " +
+                                                         text));
+                keys.insert(key, text);
+            }
+        }
     }
 
     // Ours and Qt's own: the question after a failed run, with its Yes button.
