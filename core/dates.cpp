@@ -133,4 +133,16 @@ year_month_day FromOleDayNumber(int32_t day) {
     return year_month_day{kOleEpoch + std::chrono::days{day}};
 }
 
+std::string DateInLanguageOrder(const std::string& stored, const std::string& hint) {
+    const bool dayFirst = !hint.empty() && hint[0] != 'm' && hint[0] != 'M';
+    const auto date = dayFirst ? ReadDate(stored) : std::nullopt;
+    if (!date) return stored;
+    const char separator = hint.size() > 2 ? hint[2] : '-';
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u%c%02u%c%04d", static_cast<unsigned>(date->day()),
+                  separator, static_cast<unsigned>(date->month()), separator,
+                  static_cast<int>(date->year()));
+    return text;
+}
+
 }  // namespace tarvona

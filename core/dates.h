@@ -16,6 +16,11 @@ std::string FormatDate(std::chrono::year_month_day date);
 // such as German write them; the forms with a month's name are the same either way.
 std::optional<std::chrono::year_month_day> ReadDate(const std::string& text, bool dayFirst = false);
 
+// A stored "mm-dd-yyyy" date as a language writes it, after its date hint ("mm-dd-yyyy",
+// "TT.MM.JJJJ"): a hint that does not begin with the month is day first, with the hint's
+// separator. Any other text comes back as it is.
+std::string DateInLanguageOrder(const std::string& stored, const std::string& hint);
+
 // Month steps keep the day and fall back to the last day of a shorter month.
 std::chrono::year_month_day AddDays(std::chrono::year_month_day date, int days);
 std::chrono::year_month_day AddMonths(std::chrono::year_month_day date, int months);

@@ -24,19 +24,10 @@ std::optional<std::string> CheckedNextRun(const std::string& text) {
 DateStyle::DateStyle(std::string hint, std::string disabled)
     : m_hint(std::move(hint)), m_disabled(std::move(disabled)) {
     m_dayFirst = !m_hint.empty() && m_hint[0] != 'm' && m_hint[0] != 'M';
-    if (m_hint.size() > 2) m_separator = m_hint[2];
 }
 
 std::string DateStyle::Shown(const std::string& stored) const {
-    if (stored == kDueDisabled) return m_disabled;
-    if (!m_dayFirst) return stored;
-    const auto date = ReadDate(stored);
-    if (!date || stored == kDueNextRun) return stored;
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u%c%02u%c%04d", static_cast<unsigned>(date->day()),
-                  m_separator, static_cast<unsigned>(date->month()), m_separator,
-                  static_cast<int>(date->year()));
-    return text;
+    return stored == kDueDisabled ? m_disabled : DateInLanguageOrder(stored, m_hint);
 }
 
 std::optional<std::string> DateStyle::Checked(const std::string& shown) const {

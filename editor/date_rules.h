@@ -33,7 +33,6 @@ private:
     std::string m_hint;
     std::string m_disabled;
     bool m_dayFirst = false;
-    char m_separator = '-';
 };
 
 }  // namespace tarvona

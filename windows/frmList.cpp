@@ -8,6 +8,7 @@
 #include <QTextOption>
 #include <array>
 
+#include "dates.h"
 #include "desktop.h"
 #include "geometry.h"
 #include "help.h"
@@ -68,7 +69,8 @@ public:
 }  // namespace
 
 std::string EventListLine(const EventTable& events, int slot,
-                          const std::function<std::string(const std::string&)>& word) {
+                          const std::function<std::string(const std::string&)>& word,
+                          const std::string& dateHint) {
     // A column word as written, or in the user's language padded alike and never running into
     // the next column (room for 15 cells before its tab, 8 in the style column).
     // Widths count characters, not the bytes of their UTF-8.
@@ -88,7 +90,7 @@ std::string EventListLine(const EventTable& events, int slot,
     const std::string& due = events.EventDue[slot];
     std::string line = due == kDueDisabled  ? shown("Disabled  ", 15)
                        : due == kDueNextRun ? "?         "
-                                            : due;
+                                            : DateInLanguageOrder(due, dateHint);
     line += '\t';
     const int32_t frequency = events.EventFrequency[slot];
     if (frequency >= 0 && frequency < static_cast<int32_t>(kFrequencyColumn.size()))
@@ -130,11 +132,14 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::string dateHint = Tr("mm-dd-yyyy").toLocal8Bit().toStdString();
     for (int slot = 0; slot <= ProgramState::MaxEvent; ++slot)
         m_list->addItem(QString::fromLocal8Bit(
-            EventListLine(state.Events, slot, [](const std::string& english) {
-                return Tr(english).toLocal8Bit().toStdString();
-            }).c_str()));
+            EventListLine(
+                state.Events, slot,
+                [](const std::string& english) { return Tr(english).toLocal8Bit().toStdString(); },
+                dateHint)
+                .c_str()));
     QApplication::restoreOverrideCursor();
     m_list->setCurrentRow(-1);
     m_list->clearSelection();

@@ -90,8 +90,9 @@ private slots:
         QCOMPARE(
             QString::fromStdString(EventListLine(
                 state.Events, 0,
-                [](const std::string& english) { return Tr(english).toStdString(); })),
-            Expected("07-04-2027\tE/O Month \tNormal   ", "07-04-2027\tJd. 2. Monat\tNormal   "));
+                [](const std::string& english) { return Tr(english).toStdString(); },
+                Tr("mm-dd-yyyy").toStdString())),
+            Expected("07-04-2027\tE/O Month \tNormal   ", "04.07.2027\tJd. 2. Monat\tNormal   "));
     }
 
     // Alt and a letter reaches one control in each window, in every language the windows speak.
