@@ -1,7 +1,7 @@
 #include "run_common.h"
 
 #include <sys/resource.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -11,6 +11,7 @@
 #include "program_folder.h"
 #include "program_state.h"
 #include "shell.h"
+#include "user_folders.h"
 
 namespace tarvona {
 
@@ -43,11 +44,23 @@ int LaunchWithoutWindows(ProgramState& state, Shell& shell) {
     return ReportRun(StartAndRun(state, desktop, shell, clock, RunKind::Login));
 }
 
+namespace {
+
+// Code is taken from beside the program only where nobody but the user, or root, could have
+// put it there: cron's and OpenSSH's rules, as for the data folder.
+bool MayHoldCode(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    if (st.st_uid == 0 && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) return true;
+    return CheckTrust(st) == Trust::Trusted;
+}
+
+}  // namespace
+
 std::string PrivateFile(const std::string& name) {
-    std::string beside = ProgramFolder();
-    if (beside != "/") beside += '/';
-    beside += name;
-    return ::access(beside.c_str(), F_OK) == 0 ? beside : TARVONA_PRIVATE_DIR "/" + name;
+    const std::string folder = ProgramFolder();
+    const std::string beside = (folder == "/" ? folder : folder + '/') + name;
+    return MayHoldCode(folder) && MayHoldCode(beside) ? beside : TARVONA_PRIVATE_DIR "/" + name;
 }
 
 }  // namespace tarvona

@@ -21,8 +21,8 @@ std::string CommandName(const char* argv0);
 // The login run with no window at all: events opened, failures on standard error.
 int LaunchWithoutWindows(ProgramState& state, Shell& shell);
 
-// A file of Tarvona's own beside the running program (a build, a per-user install), else in
-// the package's private folder.
+// A file of Tarvona's own beside the running program (a build, a per-user install) when that
+// folder and file are the user's or root's alone, else in the package's private folder.
 std::string PrivateFile(const std::string& name);
 
 // The window program's first arguments, after its own name: the program file (whose folder

@@ -106,6 +106,25 @@ TEST(DataFolder, ProgramFolderOnlyWhenItIsTheUsersAndTheirsAlone) {
     }
 }
 
+// The window program is run from beside Tarvona only when nobody else can have put it there.
+TEST(DataFolder, CodeBesideTheProgramRunsOnlyFromAFolderNobodyElseCanWrite) {
+    struct Case {
+        mode_t folder, file;
+        bool runs;
+    };
+    for (const Case c : {Case{0700, 0755, true}, Case{0777, 0755, false}, Case{0700, 0777, false}}) {
+        SCOPED_TRACE(std::to_string(c.folder) + " " + std::to_string(c.file));
+        InstalledProgram program;
+        const std::string planted = program / "tarvona-windows";
+        WriteFile(planted, "#!/bin/sh\ntouch \"$0.ran\"\n");
+        ::chmod(planted.c_str(), c.file);
+        ::chmod(program.folder().c_str(), c.folder);
+        const auto run = program.Run({}, {{"QT_QPA_PLATFORM", "offscreen"}});
+        ::chmod(program.folder().c_str(), 0700);
+        EXPECT_EQ(Exists(planted + ".ran"), c.runs) << run.err;
+    }
+}
+
 TEST(DataFolder, ASettingsFileOthersCanChangeIsNeverRun) {
     struct Case {
         const char* what;
