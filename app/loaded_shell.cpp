@@ -11,9 +11,9 @@ bool LoadedShell::Load() {
     if (!m_loadError.empty()) return false;
     // Kept open for the rest of the process: the shell's code lives in it.
     void* module = ::dlopen(m_module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    auto make = module ? reinterpret_cast<MakeGioShellFunction>(
-                             ::dlsym(module, kMakeGioShellSymbol))
-                       : nullptr;
+    auto make = module
+                    ? reinterpret_cast<MakeGioShellFunction>(::dlsym(module, kMakeGioShellSymbol))
+                    : nullptr;
     if (!make) {
         const char* error = ::dlerror();
         m_loadError = error ? error : "cannot open " + m_module;
@@ -23,8 +23,7 @@ bool LoadedShell::Load() {
     return true;
 }
 
-int32_t LoadedShell::LaunchCommand(WindowHandle owner, const std::string& command,
-                                   int32_t style) {
+int32_t LoadedShell::LaunchCommand(WindowHandle owner, const std::string& command, int32_t style) {
     if (!Load()) return kOutOfMemoryOrCorrupt;
     return m_shell->LaunchCommand(owner, command, style);
 }

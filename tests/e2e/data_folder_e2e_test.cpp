@@ -112,7 +112,8 @@ TEST(DataFolder, CodeBesideTheProgramRunsOnlyFromAFolderNobodyElseCanWrite) {
         mode_t folder, file;
         bool runs;
     };
-    for (const Case c : {Case{0700, 0755, true}, Case{0777, 0755, false}, Case{0700, 0777, false}}) {
+    for (const Case c :
+         {Case{0700, 0755, true}, Case{0777, 0755, false}, Case{0700, 0777, false}}) {
         SCOPED_TRACE(std::to_string(c.folder) + " " + std::to_string(c.file));
         InstalledProgram program;
         const std::string planted = program / "tarvona-windows";
