@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "clock.h"
@@ -209,6 +210,9 @@ void frmTarvona::BuildControls() {
         QWidget* box = findChild<QWidget*>(boxName);
         label->setBuddy(box);
         box->setAccessibleName(label->text());
+        // The keyboard's one way to a label's topic is Shift+F1 in its box.
+        if (auto topic = m_topics.find(label); topic != m_topics.end())
+            m_keyTopics[box] = topic->second;
     }
     // A sign is no name: the two sign buttons say what they do, to a screen reader and to the
     // pointer.
@@ -320,9 +324,14 @@ bool frmTarvona::eventFilter(QObject* watched, QEvent* event) {
                                ? static_cast<QMouseEvent*>(event)->button() == Qt::RightButton
                                : static_cast<QKeyEvent*>(event)->keyCombination() ==
                                      QKeyCombination(Qt::ShiftModifier, Qt::Key_F1);
-        auto topic = m_topics.find(watched);
-        if (asked && topic != m_topics.end()) {
-            m_desktop.help(kHelpFile, HelpCommand::ContextPopup, topic->second);
+        std::optional<int> topic;
+        if (auto own = m_topics.find(watched); own != m_topics.end())
+            topic = own->second;
+        else if (auto label = m_keyTopics.find(watched);
+                 event->type() == QEvent::KeyPress && label != m_keyTopics.end())
+            topic = label->second;
+        if (asked && topic) {
+            m_desktop.help(kHelpFile, HelpCommand::ContextPopup, *topic);
             return true;
         }
     }

@@ -86,6 +86,7 @@ private:
     QLabel* m_panels[3] = {};
     std::map<QObject*, QString> m_prompts;
     std::map<QObject*, int> m_topics;
+    std::map<QObject*, int> m_keyTopics;  // boxes: their label's topic, for Shift+F1
 };
 
 }  // namespace tarvona

@@ -136,7 +136,12 @@ void HelpViewer::ShowTopic(const QString&, int topic) {
 
 void HelpViewer::ShowPopup(const QString& file, int topic) {
     auto html = HelpDocument::ForFile(file).TopicHtml(topic);
-    QWhatsThis::showText(QCursor::pos(), html.value_or(MissingTopic(QString::number(topic))));
+    // Asked by a right press, at the pointer; by the keyboard, below the focused control.
+    QPoint at = QCursor::pos();
+    if (QWidget* focus = QApplication::focusWidget();
+        focus && !(QGuiApplication::mouseButtons() & Qt::RightButton))
+        at = focus->mapToGlobal(QPoint(0, focus->height()));
+    QWhatsThis::showText(at, html.value_or(MissingTopic(QString::number(topic))));
 }
 
 void HelpViewer::Quit() {

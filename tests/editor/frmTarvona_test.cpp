@@ -535,6 +535,9 @@ private slots:
         QCOMPARE(desktop->helpCalls.size(), size_t(3));
         QCOMPARE(desktop->helpCalls.back().command, HelpCommand::ContextPopup);
         QCOMPARE(desktop->helpCalls.back().data, 1160);
+        QTest::keyClick(Find<QComboBox>("cboFrequency"), Qt::Key_F1, Qt::ShiftModifier);
+        QCOMPARE(desktop->helpCalls.size(), size_t(4));
+        QCOMPARE(desktop->helpCalls.back().data, 1130);  // its label's topic
         QTest::keyClick(Text("txtCommand"), Qt::Key_F1);
         QCOMPARE(desktop->helpCalls.back().command, HelpCommand::Context);
         QCOMPARE(desktop->helpCalls.back().data, 1075);

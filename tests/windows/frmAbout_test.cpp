@@ -3,6 +3,7 @@
 
 #include <QCalendarWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QtTest>
@@ -112,6 +113,30 @@ private slots:
 
     // Every topic a window, a label or a button asks for is there; the contents link every
     // topic, and every topic links back to the contents, by real clicks.
+    // Shift+F1 has no pointer to follow: the pop-up opens below the focused control.
+    void aKeyboardPopupOpensAtTheFocus() {
+        QWidget window;
+        auto* box = new QLineEdit(&window);
+        window.setGeometry(400, 300, 200, 100);
+        box->setGeometry(20, 40, 100, 24);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box->setFocus();
+        QCursor::setPos(0, 0);
+        HelpViewer viewer;
+        viewer.ShowPopup(kHelpFile, 1160);
+        QWidget* popup = nullptr;
+        QTRY_VERIFY((popup = [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->inherits("QWhatsThat") && top->isVisible()) return top;
+            return static_cast<QWidget*>(nullptr);
+        }()));
+        const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
+        QVERIFY2(std::abs(popup->y() - below.y()) < 30 && popup->geometry().right() > below.x(),
+                 qPrintable(QString("at %1,%2").arg(popup->x()).arg(popup->y())));
+        popup->close();
+    }
+
     void helpPagesLinkEachOther() {
         QtDesktop desktop;
         HelpViewer& viewer = desktop.helpViewer();
