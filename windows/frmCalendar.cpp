@@ -40,6 +40,11 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     for (const auto& [name, text] : monthButtons)
         if (auto* button = m_calendar->findChild<QWidget*>(name))
             button->setAccessibleName(Tr(text));
+    // The keyboard reaches every button of the month bar, as the pointer does.
+    for (const char* name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth",
+                             "qt_calendar_monthbutton", "qt_calendar_yearbutton"})
+        if (auto* button = m_calendar->findChild<QWidget*>(name))
+            button->setFocusPolicy(Qt::TabFocus);
     m_calendar->setFont(NamedFont("MS Sans Serif", 8.25));
     m_calendar->setFirstDayOfWeek(Qt::Sunday);
     m_calendar->setToolTip(Tr("Double click to select."));

@@ -71,6 +71,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
         QCOMPARE(picker.windowTitle(), QString("Select the Event Date"));
         auto* calendar = picker.findChild<QCalendarWidget*>("CSCalendar");
+        // Tab goes round the month bar's buttons as well as the days.
+        calendar->setFocus();
+        QSet<QString> reached;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached.insert(QApplication::focusWidget()->objectName());
+        }
+        QVERIFY2(reached.contains("qt_calendar_monthbutton") &&
+                     reached.contains("qt_calendar_yearbutton"),
+                 qPrintable(QStringList(reached.begin(), reached.end()).join(' ')));
         calendar->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(state.PickedDate, std::string("12-08-2026"));
