@@ -214,12 +214,14 @@ void frmTarvona::BuildControls() {
         if (auto topic = m_topics.find(label); topic != m_topics.end())
             m_keyTopics[box] = topic->second;
     }
-    // A sign is no name: the two sign buttons say what they do, to a screen reader and to the
-    // pointer.
-    for (const char* signButton : {"cmdBrowse", "cmdCalendar"}) {
-        QWidget* button = findChild<QWidget*>(signButton);
-        button->setAccessibleName(m_prompts[button]);
-        button->setToolTip(m_prompts[button]);
+    // A sign or a short form is no name: these buttons get a word for a screen reader, which
+    // reads their prompt as the description; the pointer gets the prompt as a tooltip.
+    const std::pair<const char*, const char*> named[] = {
+        {"cmdBrowse", "Browse"}, {"cmdCalendar", "Calendar"}, {"cmdMessage", "Write a message"}};
+    for (const auto& [buttonName, text] : named) {
+        QWidget* button = findChild<QWidget*>(buttonName);
+        button->setAccessibleName(Tr(text));
+        if (buttonName != std::string("cmdMessage")) button->setToolTip(m_prompts[button]);
     }
     // "<< P" and "N >>" read as letters and signs; a screen reader says what they do.
     findChild<QWidget*>("cmdBack")->setAccessibleName(Tr("Previous event"));

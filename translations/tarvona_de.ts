@@ -269,6 +269,18 @@ Klicken Sie auf Abbrechen, wenn Sie keine Nachricht planen möchten.</translatio
         <translation>&amp;Information</translation>
     </message>
     <message>
+        <source>Browse</source>
+        <translation>Durchsuchen</translation>
+    </message>
+    <message>
+        <source>Calendar</source>
+        <translation>Kalender</translation>
+    </message>
+    <message>
+        <source>Write a message</source>
+        <translation>Notiz schreiben</translation>
+    </message>
+    <message>
         <source>Select the Event Date</source>
         <translation>Datum des Ereignisses wählen</translation>
     </message>

@@ -34,6 +34,9 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName("CSCalendar");
     m_calendar->setAccessibleName(Tr("Event date"));
+    // The focus is on the table of days inside, which a screen reader announces by itself.
+    if (auto* days = m_calendar->findChild<QWidget*>("qt_calendar_calendarview"))
+        days->setAccessibleName(Tr("Event date"));
     // Qt's month buttons show arrows only; a screen reader says where they go.
     const std::pair<const char*, const char*> monthButtons[] = {
         {"qt_calendar_prevmonth", "Previous month"}, {"qt_calendar_nextmonth", "Next month"}};

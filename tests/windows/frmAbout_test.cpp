@@ -71,8 +71,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
         QCOMPARE(picker.windowTitle(), QString("Select the Event Date"));
         auto* calendar = picker.findChild<QCalendarWidget*>("CSCalendar");
-        // Tab goes round the month bar's buttons as well as the days.
+        // The focused table of days is named; Tab goes round the month bar's buttons as well.
         calendar->setFocus();
+        QCOMPARE(QApplication::focusWidget()->accessibleName(), QString("Event date"));
         QSet<QString> reached;
         for (int i = 0; i < 6; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
