@@ -66,6 +66,26 @@ public:
     }
 };
 
+// A line's columns as a screen reader should say them: the words, without padding and tabs.
+QString SpokenLine(const EventTable& events, int slot, const std::string& dateHint) {
+    const auto word = [](const char* padded) {
+        return Tr(QString(padded).trimmed().toStdString());
+    };
+    const std::string& due = events.EventDue[slot];
+    QStringList words = {due == kDueDisabled
+                             ? Tr("Disabled")
+                             : QString::fromLocal8Bit(DateInLanguageOrder(due, dateHint).c_str())};
+    const int32_t frequency = events.EventFrequency[slot];
+    if (frequency >= 0 && frequency < static_cast<int32_t>(kFrequencyColumn.size()))
+        words.append(word(kFrequencyColumn[static_cast<size_t>(frequency)]));
+    const int32_t style = events.EventRunStyle[slot];
+    if (style >= 0 && style < static_cast<int32_t>(kStyleColumn.size()))
+        words.append(word(kStyleColumn[static_cast<size_t>(style)]));
+    if (!events.EventDescription[slot].empty())
+        words.append(QString::fromLocal8Bit(events.EventDescription[slot].c_str()));
+    return words.join(", ");
+}
+
 }  // namespace
 
 std::string EventListLine(const EventTable& events, int slot,
@@ -133,13 +153,16 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::string dateHint = Tr("mm-dd-yyyy").toLocal8Bit().toStdString();
-    for (int slot = 0; slot <= ProgramState::MaxEvent; ++slot)
-        m_list->addItem(QString::fromLocal8Bit(
+    for (int slot = 0; slot <= ProgramState::MaxEvent; ++slot) {
+        const QString line = QString::fromLocal8Bit(
             EventListLine(
                 state.Events, slot,
                 [](const std::string& english) { return Tr(english).toLocal8Bit().toStdString(); },
                 dateHint)
-                .c_str()));
+                .c_str());
+        auto* item = new QListWidgetItem(line, m_list);
+        item->setData(Qt::AccessibleTextRole, SpokenLine(state.Events, slot, dateHint));
+    }
     QApplication::restoreOverrideCursor();
     m_list->setCurrentRow(-1);
     m_list->clearSelection();

@@ -1,5 +1,6 @@
 #include "frmList.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QtTest>
@@ -75,6 +76,8 @@ private slots:
         for (int i = 0; i < 25; ++i)
             QCOMPARE(lines->item(i)->text(),
                      QString::fromStdString(EventListLine(state.Events, i)));
+        QCOMPARE(QAccessible::queryAccessibleInterface(lines)->child(24)->text(QAccessible::Name),
+                 QString("Disabled, Disabled, Normal, last"));
         for (const char* heading : {"lblRun", "lblFrequency", "lblWindow", "lblDesc"})
             QVERIFY(list.findChild<QLabel*>(heading));
 
