@@ -79,14 +79,6 @@ int AskAboutTheLog(QApplication& app, ProgramState& state, QtDesktop& desktop, i
     return status;
 }
 
-// Every save has happened by now: the run ends at once instead of taking Qt down piece by piece,
-// which among other things loads the font configuration only to free it again.
-[[noreturn]] void EndNow(int status) {
-    std::cout.flush();
-    std::cerr.flush();
-    std::_Exit(status);
-}
-
 // A table the run cannot use is said on the screen as well: at a desktop login nobody reads
 // standard error.
 void TellRefusal(const std::string& refused, QtDesktop& desktop) {
@@ -118,7 +110,7 @@ int LoginRun(int& argc, char** argv, ProgramState& state) {
     // the login lock keeps out, still may not.
     start.lock.run.reset();
     TellRefusal(report.refused, desktop);
-    EndNow(AskAboutTheLog(app, state, desktop, status, splash));
+    return AskAboutTheLog(app, state, desktop, status, splash);
 }
 
 // The run has been made and reported; what is left is its question.
@@ -135,7 +127,7 @@ int DatedQuestion(int& argc, char** argv, ProgramState& state, int status, bool 
     QtDesktop desktop;
     TellRefusal(refused, desktop);
     std::unique_ptr<frmSplash> noSplash;
-    EndNow(AskAboutTheLog(app, state, desktop, status, noSplash));
+    return AskAboutTheLog(app, state, desktop, status, noSplash);
 }
 
 int Editor(int& argc, char** argv, ProgramState& state) {
