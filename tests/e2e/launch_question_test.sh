@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A launch run with failures on a real X display (run by with_xvfb.sh): the question appears,
-# centred; No ends the program, Yes shows the log viewer and closing it ends the program.
+# centred; No ends the program, Yes shows the log viewer and closing it ends the program. Then
+# the editor after quiet login runs.
 set -euo pipefail
 binary=$1
 work=$(mktemp -d)
@@ -51,5 +52,13 @@ check "Yes shows the log viewer" "[ -n '$viewer' ]"
 check "the program waits for the viewer" "kill -0 $run 2>/dev/null"
 [ -n "$viewer" ] && answer "$viewer" alt+o
 check "closing the viewer ends the program" "ended $run"
+
+# Login runs that found nothing to ask leave the window manager able to show the next window.
+printf '[Commands]\r\nCommand0=/usr/bin/true\r\n[Frequency]\r\nFrequency0=0\r\n[Due]\r\nDue0=12-31-2099\r\n' \
+    > "$work/Tarvona.ini"
+for _ in 1 2 3 4 5 6; do "$work/Tarvona" /start; done
+"$work/Tarvona" & editor=$!
+check "the editor shows after quiet login runs" "window Tarvona >/dev/null"
+kill "$editor"
 
 finish
