@@ -28,6 +28,20 @@
 using namespace tarvona;
 using namespace tarvona::test;
 
+// An empty table in a folder of its own, with the stand-ins the windows are given.
+struct Table {
+    TempDir dir;
+    ProgramState state;
+    ScriptedDesktop scripted;
+    RecordingShell shell;
+    FixedClock clock{Date(2026, 12, 8)};
+    Table() {
+        SetUpPaths(state, dir.path());
+        std::filesystem::create_directory(state.MessageDir);
+        LoadEvents(state);
+    }
+};
+
 class TranslationTest : public QObject {
     Q_OBJECT
 
@@ -51,14 +65,8 @@ private slots:
     }
 
     void windowsAndTheirTexts() {
-        TempDir dir;
-        ProgramState state;
-        SetUpPaths(state, dir.path());
-        std::filesystem::create_directory(state.MessageDir);
-        LoadEvents(state);
-        ScriptedDesktop scripted;
-        RecordingShell shell;
-        FixedClock clock(Date(2026, 12, 8));
+        Table table;
+        auto& [dir, state, scripted, shell, clock] = table;
         frmTarvona editor(state, scripted, shell, clock, [] {});
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -104,14 +112,8 @@ private slots:
 
     // Alt and a letter reaches one control in each window, in every language the windows speak.
     void accessKeysAreUniqueInEveryWindow() {
-        TempDir dir;
-        ProgramState state;
-        SetUpPaths(state, dir.path());
-        std::filesystem::create_directory(state.MessageDir);
-        LoadEvents(state);
-        ScriptedDesktop scripted;
-        RecordingShell shell;
-        FixedClock clock(Date(2026, 12, 8));
+        Table table;
+        auto& [dir, state, scripted, shell, clock] = table;
         frmTarvona editor(state, scripted, shell, clock, [] {});
         frmList list(state, scripted, [](int) {});
         frmLog log(state, scripted, [] {});
