@@ -120,6 +120,7 @@ int DatedQuestion(int& argc, char** argv, ProgramState& state, int status, bool 
     if (!opened.folder) return status;
     SetUpPaths(state, std::move(*opened.folder));
     state.LaunchErrors = errors;
+    SessionBus();  // as for the login run: Qt must not wait on a bus that never answers
     QApplication app(argc, argv);
     if (QGuiApplication::platformName() == "offscreen") return status;
     app.setQuitOnLastWindowClosed(false);
