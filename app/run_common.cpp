@@ -59,7 +59,7 @@ bool MayHoldCode(const std::string& path) {
 
 std::string PrivateFile(const std::string& name) {
     const std::string folder = ProgramFolder();
-    const std::string beside = (folder == "/" ? folder : folder + '/') + name;
+    const std::string beside = std::filesystem::path(folder) / name;
     return MayHoldCode(folder) && MayHoldCode(beside) ? beside : TARVONA_PRIVATE_DIR "/" + name;
 }
 

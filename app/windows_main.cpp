@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -24,6 +23,7 @@
 #include "help.h"
 #include "launch_mode.h"
 #include "printable.h"
+#include "program_folder.h"
 #include "program_state.h"
 #include "qt_desktop.h"
 #include "run_common.h"
@@ -36,11 +36,6 @@
 using namespace tarvona;
 
 namespace {
-
-std::string FolderOf(const std::string& file) {
-    const std::string folder = std::filesystem::path(file).parent_path().string();
-    return folder.empty() ? "/" : folder;
-}
 
 // Name, version and icon for the desktop: Wayland compositors and task bars match windows to
 // the launcher by the desktop file name.
@@ -86,7 +81,7 @@ void TellRefusal(const std::string& refused, QtDesktop& desktop) {
 }
 
 int LoginRun(int& argc, char** argv, ProgramState& state) {
-    LaunchStart start = BeginLaunchRun(state, FolderOf(state.ProgramFile), RunKind::Login);
+    LaunchStart start = BeginLaunchRun(state, ProgramFolder(state.ProgramFile), RunKind::Login);
     if (start.endStatus) return *start.endStatus;
     SessionBus();  // Qt connects to it as well, and would wait on one that never answers
     QApplication app(argc, argv);
@@ -116,7 +111,7 @@ int LoginRun(int& argc, char** argv, ProgramState& state) {
 // The run has been made and reported; what is left is its question.
 int DatedQuestion(int& argc, char** argv, ProgramState& state, int status, bool errors,
                   const std::string& refused) {
-    OpenedFolder opened = OpenDataFolder(FolderOf(state.ProgramFile), UserDataHome(), false);
+    OpenedFolder opened = OpenDataFolder(ProgramFolder(state.ProgramFile), UserDataHome(), false);
     if (!opened.folder) return status;
     SetUpPaths(state, std::move(*opened.folder));
     state.LaunchErrors = errors;
@@ -137,7 +132,7 @@ int Editor(int& argc, char** argv, ProgramState& state) {
     app.setQuitOnLastWindowClosed(false);
     SetIdentity(state);
     QtDesktop desktop;
-    OpenedFolder opened = OpenDataFolder(FolderOf(state.ProgramFile), UserDataHome(), true);
+    OpenedFolder opened = OpenDataFolder(ProgramFolder(state.ProgramFile), UserDataHome(), true);
     if (!opened.folder) {
         std::cerr << "Tarvona: " << Printable(opened.problem) << '\n';
         desktop.messageBox(opened.problem, "Error", Buttons::Ok);

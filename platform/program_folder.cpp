@@ -11,8 +11,8 @@ std::string ProgramFile() {
     return exe.string();
 }
 
-std::string ProgramFolder() {
-    std::string folder = std::filesystem::path(ProgramFile()).parent_path().string();
+std::string ProgramFolder(const std::string& programFile) {
+    std::string folder = std::filesystem::path(programFile).parent_path().string();
     return folder.empty() ? std::string("/") : folder;
 }
 
