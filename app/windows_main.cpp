@@ -58,9 +58,10 @@ int AskAboutTheLog(QApplication& app, ProgramState& state, QtDesktop& desktop, i
         return status;
     }
     desktop.beep();
-    const Answer answer =
-        desktop.messageBox("Errors occurred while launching some applications. Review log file?",
-                           "Tarvona", Buttons::YesNo);
+    const Answer answer = desktop.messageBox(
+        QT_TRANSLATE_NOOP("Tarvona",
+                          "Errors occurred while launching some applications. Review log file?"),
+        "Tarvona", Buttons::YesNo);
     if (answer == Answer::No) {
         CloseHelp(desktop);
         splash.reset();
@@ -77,7 +78,8 @@ int AskAboutTheLog(QApplication& app, ProgramState& state, QtDesktop& desktop, i
 // A table the run cannot use is said on the screen as well: at a desktop login nobody reads
 // standard error.
 void TellRefusal(const std::string& refused, QtDesktop& desktop) {
-    if (!refused.empty()) desktop.messageBox(refused, "Error", Buttons::Ok);
+    if (!refused.empty())
+        desktop.messageBox(refused, QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
 }
 
 int LoginRun(int& argc, char** argv, ProgramState& state) {
@@ -135,7 +137,7 @@ int Editor(int& argc, char** argv, ProgramState& state) {
     OpenedFolder opened = OpenDataFolder(ProgramFolder(state.ProgramFile), UserDataHome(), true);
     if (!opened.folder) {
         std::cerr << "Tarvona: " << Printable(opened.problem) << '\n';
-        desktop.messageBox(opened.problem, "Error", Buttons::Ok);
+        desktop.messageBox(opened.problem, QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
         return 1;
     }
     SetUpPaths(state, std::move(*opened.folder));

@@ -13,6 +13,7 @@
 #include "program_state.h"
 #include "run_lock.h"
 #include "temp_list.h"
+#include "translatable.h"
 
 namespace tarvona {
 
@@ -40,9 +41,10 @@ bool StartUp(ProgramState& state, Desktop& desktop, const Clock& clock) {
         PurgeTempList(state, clock.Now().instant);
     }
     if (!EnsureMessageDir(state))
-        desktop.messageBox("Unable to create message directory." + state.CrLf +
-                               "Scheduling messages will not work correctly.",
-                           "Error", Buttons::Ok);
+        desktop.messageBox(QT_TRANSLATE_NOOP("Tarvona",
+                                             "Unable to create message directory.\r\n"
+                                             "Scheduling messages will not work correctly."),
+                           QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
     return LoadEvents(state);
 }
 

@@ -58,42 +58,52 @@ struct Control {
 };
 
 constexpr std::array<Control, 23> kControls = {{
-    {"lblDescription", Kind::Label, "Description", 240, 255, 810, 210, -1, nullptr, 1100},
-    {"txtDescription", Kind::Text, "", 240, 510, 2655, 315, 0, "Type a description for this event.",
-     0},
-    {"lblCommand", Kind::Label, "Command Line", 3120, 255, 1050, 210, -1, nullptr, 1110},
-    {"txtCommand", Kind::Text, "", 3120, 495, 2655, 315, 1, "Enter the command for this event.", 0},
+    {"lblDescription", Kind::Label, QT_TRANSLATE_NOOP("Tarvona", "Description"), 240, 255, 810, 210,
+     -1, nullptr, 1100},
+    {"txtDescription", Kind::Text, "", 240, 510, 2655, 315, 0,
+     QT_TRANSLATE_NOOP("Tarvona", "Type a description for this event."), 0},
+    {"lblCommand", Kind::Label, QT_TRANSLATE_NOOP("Tarvona", "Command Line"), 3120, 255, 1050, 210,
+     -1, nullptr, 1110},
+    {"txtCommand", Kind::Text, "", 3120, 495, 2655, 315, 1,
+     QT_TRANSLATE_NOOP("Tarvona", "Enter the command for this event."), 0},
     {"cmdBrowse", Kind::Button, "...", 3120, 840, 735, 255, 2,
-     "Browse for the command line for this event.", 1140},
-    {"cmdMessage", Kind::Button, "&MSG", 4080, 840, 735, 255, 3,
-     "Browse for a message file for this event.", 1150},
-    {"cmdTest", Kind::Button, "&Test", 5040, 840, 735, 255, 4, "Test launch this event.", 1160},
-    {"lblStyle", Kind::Label, "Window Style", 120, 1215, 1125, 210, -1, nullptr, 1120},
-    {"cboStyle", Kind::List, "", 240, 1455, 2655, 330, 5, "Select the window style for this event.",
-     0},
-    {"lblFrequency", Kind::Label, "Frequency", 3120, 1215, 780, 210, -1, nullptr, 1130},
+     QT_TRANSLATE_NOOP("Tarvona", "Browse for the command line for this event."), 1140},
+    {"cmdMessage", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "&MSG"), 4080, 840, 735, 255, 3,
+     QT_TRANSLATE_NOOP("Tarvona", "Browse for a message file for this event."), 1150},
+    {"cmdTest", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "&Test"), 5040, 840, 735, 255, 4,
+     QT_TRANSLATE_NOOP("Tarvona", "Test launch this event."), 1160},
+    {"lblStyle", Kind::Label, QT_TRANSLATE_NOOP("Tarvona", "Window Style"), 120, 1215, 1125, 210,
+     -1, nullptr, 1120},
+    {"cboStyle", Kind::List, "", 240, 1455, 2655, 330, 5,
+     QT_TRANSLATE_NOOP("Tarvona", "Select the window style for this event."), 0},
+    {"lblFrequency", Kind::Label, QT_TRANSLATE_NOOP("Tarvona", "Frequency"), 3120, 1215, 780, 210,
+     -1, nullptr, 1130},
     {"cboFrequency", Kind::List, "", 3135, 1470, 2655, 330, 6,
-     "Select the launch frequency for this event.", 0},
-    {"lblNextRun", Kind::Label, "Next Run (mm-dd-yyyy)", 240, 1935, 1725, 210, -1, nullptr, 1225},
-    {"cmdCalendar", Kind::Button, "#", 2520, 1920, 375, 255, 7, "Display the calendar.", 1227},
+     QT_TRANSLATE_NOOP("Tarvona", "Select the launch frequency for this event."), 0},
+    {"lblNextRun", Kind::Label, QT_TRANSLATE_NOOP("Tarvona", "Next Run (mm-dd-yyyy)"), 240, 1935,
+     1725, 210, -1, nullptr, 1225},
+    {"cmdCalendar", Kind::Button, "#", 2520, 1920, 375, 255, 7,
+     QT_TRANSLATE_NOOP("Tarvona", "Display the calendar."), 1227},
     {"txtNextRun", Kind::Text, "", 240, 2175, 2655, 315, 8,
-     "Shows the next launch date for this event.", 0},
-    {"cmdBack", Kind::BoldButton, "<< &P", 3120, 2160, 1215, 375, 9, "Go to previous record.",
-     1170},
-    {"cmdForward", Kind::BoldButton, "&N >>", 4560, 2160, 1215, 375, 10, "Go to next record.",
-     1180},
-    {"cmdClear", Kind::Button, "Clea&r This Event", 240, 2760, 2655, 375, 11,
-     "Reset this event to the default values.", 1190},
-    {"cmdViewAll", Kind::Button, "&View All", 3120, 2760, 1215, 375, 12,
-     "View a list of all events.", 1200},
-    {"cmdViewLog", Kind::Button, "View &Log", 4560, 2760, 1215, 375, 13, "View the event log.",
-     1210},
-    {"cmdExit", Kind::Button, "E&xit", 240, 3360, 1215, 375, 14, "Save all edits and exit.", 1220},
-    {"cmdCancel", Kind::Button, "&Cancel", 1680, 3360, 1215, 375, 15, "Cancel all edits and exit.",
-     1230},
-    {"cmdHelp", Kind::Button, "&Help", 3120, 3360, 1215, 375, 16, "Open the help file.", 1240},
-    {"cmdAbout", Kind::Button, "&About", 4560, 3360, 1215, 375, 17, "Display program information.",
-     1250},
+     QT_TRANSLATE_NOOP("Tarvona", "Shows the next launch date for this event."), 0},
+    {"cmdBack", Kind::BoldButton, "<< &P", 3120, 2160, 1215, 375, 9,
+     QT_TRANSLATE_NOOP("Tarvona", "Go to previous record."), 1170},
+    {"cmdForward", Kind::BoldButton, "&N >>", 4560, 2160, 1215, 375, 10,
+     QT_TRANSLATE_NOOP("Tarvona", "Go to next record."), 1180},
+    {"cmdClear", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "Clea&r This Event"), 240, 2760, 2655,
+     375, 11, QT_TRANSLATE_NOOP("Tarvona", "Reset this event to the default values."), 1190},
+    {"cmdViewAll", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "&View All"), 3120, 2760, 1215, 375,
+     12, QT_TRANSLATE_NOOP("Tarvona", "View a list of all events."), 1200},
+    {"cmdViewLog", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "View &Log"), 4560, 2760, 1215, 375,
+     13, QT_TRANSLATE_NOOP("Tarvona", "View the event log."), 1210},
+    {"cmdExit", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "E&xit"), 240, 3360, 1215, 375, 14,
+     QT_TRANSLATE_NOOP("Tarvona", "Save all edits and exit."), 1220},
+    {"cmdCancel", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "&Cancel"), 1680, 3360, 1215, 375, 15,
+     QT_TRANSLATE_NOOP("Tarvona", "Cancel all edits and exit."), 1230},
+    {"cmdHelp", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "&Help"), 3120, 3360, 1215, 375, 16,
+     QT_TRANSLATE_NOOP("Tarvona", "Open the help file."), 1240},
+    {"cmdAbout", Kind::Button, QT_TRANSLATE_NOOP("Tarvona", "&About"), 4560, 3360, 1215, 375, 17,
+     QT_TRANSLATE_NOOP("Tarvona", "Display program information."), 1250},
 }};
 
 QString FromBytes(const std::string& bytes) {
@@ -130,7 +140,10 @@ frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, cons
     setWindowState(Qt::WindowNoState);
     BuildControls();
 
-    m_dates = DateStyle(ToBytes(Tr("mm-dd-yyyy")), ToBytes(Tr("Disabled")));
+    //: How the editor writes and reads dates, in the date box and the status bar: the month
+    //: first (mm-dd-yyyy) or the day first (TT.MM.JJJJ); the third character is the separator.
+    //: The label above the date box says the same.
+    m_dates = DateStyle(ToBytes(Text::tr("mm-dd-yyyy")), ToBytes(Text::tr("Disabled")));
     m_panels[0]->setText(FromBytes(m_dates.Shown(FormatDate(m_clock.Now().date))));
     for (const char* name : kStyleNames) m_style->addItem(Tr(name));
     for (const Frequency& frequency : kFrequencies) m_frequency->addItem(Tr(frequency.name));
@@ -146,11 +159,14 @@ frmTarvona::frmTarvona(ProgramState& state, Desktop& desktop, Shell& shell, cons
 
 void frmTarvona::TellUnusableTable() {
     const bool untrusted = m_state.Loaded.problem == IniProblem::NotTrusted;
-    m_desktop.messageBox(untrusted ? "Tarvona.ini belongs to another user or others can write to "
-                                     "it, so its events are not run, shown or saved."
-                                   : "Unable to read Tarvona.ini. The events cannot be shown or "
-                                     "saved.",
-                         "Error", Buttons::Ok);
+    m_desktop.messageBox(
+        untrusted ? QT_TRANSLATE_NOOP("Tarvona",
+                                      "Tarvona.ini belongs to another user or others can write to "
+                                      "it, so its events are not run, shown or saved.")
+                  : QT_TRANSLATE_NOOP("Tarvona",
+                                      "Unable to read Tarvona.ini. The events cannot be shown or "
+                                      "saved."),
+        QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
 }
 
 void frmTarvona::BuildControls() {
@@ -217,15 +233,17 @@ void frmTarvona::BuildControls() {
     // A sign or a short form is no name: these buttons get a word for a screen reader, which
     // reads their prompt as the description; the pointer gets the prompt as a tooltip.
     const std::pair<const char*, const char*> named[] = {
-        {"cmdBrowse", "Browse"}, {"cmdCalendar", "Calendar"}, {"cmdMessage", "Write a message"}};
+        {"cmdBrowse", QT_TRANSLATE_NOOP("Tarvona", "Browse")},
+        {"cmdCalendar", QT_TRANSLATE_NOOP("Tarvona", "Calendar")},
+        {"cmdMessage", QT_TRANSLATE_NOOP("Tarvona", "Write a message")}};
     for (const auto& [buttonName, text] : named) {
         QWidget* button = findChild<QWidget*>(buttonName);
         button->setAccessibleName(Tr(text));
         if (buttonName != std::string("cmdMessage")) button->setToolTip(m_prompts[button]);
     }
     // "<< P" and "N >>" read as letters and signs; a screen reader says what they do.
-    findChild<QWidget*>("cmdBack")->setAccessibleName(Tr("Previous event"));
-    findChild<QWidget*>("cmdForward")->setAccessibleName(Tr("Next event"));
+    findChild<QWidget*>("cmdBack")->setAccessibleName(Text::tr("Previous event"));
+    findChild<QWidget*>("cmdForward")->setAccessibleName(Text::tr("Next event"));
     // What the status bar prompts for the focused control reaches a screen reader too.
     for (const auto& [widget, prompt] : m_prompts)
         static_cast<QWidget*>(widget)->setAccessibleDescription(prompt);
@@ -436,7 +454,9 @@ bool frmTarvona::Unload() {
     // The user was told at start that this file is left alone.
     if (m_state.Loaded.problem != IniProblem::None) return m_unloaded = true;
     if (!SaveEvents(m_state) && !m_state.CancelEdits) {
-        m_desktop.messageBox("Unable to save the events to Tarvona.ini.", "Error", Buttons::Ok);
+        m_desktop.messageBox(
+            QT_TRANSLATE_NOOP("Tarvona", "Unable to save the events to Tarvona.ini."),
+            QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
         return false;
     }
     m_unloaded = true;
@@ -485,13 +505,13 @@ void frmTarvona::cmdTest_Click() {
     if (LaunchSucceeded(result)) return;
     m_desktop.beep();
     // The name goes in as its bytes: it need not be text in the locale's encoding.
-    std::string message = ToBytes(Tr("Could not execute %1."));
+    std::string message = ToBytes(Text::tr("Could not execute %1."));
     message.replace(message.find("%1"), 2, command);
     m_desktop.messageBox(message, "Tarvona", Buttons::Ok);
 }
 
 void frmTarvona::cmdBrowse_Click() {
-    if (auto chosen = m_desktop.chooseFile("Select Program"))
+    if (auto chosen = m_desktop.chooseFile(QT_TRANSLATE_NOOP("Tarvona", "Select Program")))
         m_command->setText(FromBytes(*chosen));
 }
 

@@ -32,11 +32,6 @@
         <translation>Nächster Start (TT.MM.JJJJ)</translation>
     </message>
     <message>
-        <source>mm-dd-yyyy</source>
-        <comment>How the editor writes and reads dates, for the date box and the status bar: begin with the month (mm-dd-yyyy) or with the day (TT.MM.JJJJ); the third character is the separator. The label above the date box says the same.</comment>
-        <translation>TT.MM.JJJJ</translation>
-    </message>
-    <message>
         <source>Clea&amp;r This Event</source>
         <translation>&amp;Ereignis leeren</translation>
     </message>
@@ -221,14 +216,10 @@
         <translation>Beim Starten einiger Anwendungen sind Fehler aufgetreten. Protokolldatei anzeigen?</translation>
     </message>
     <message>
-        <source>Unable to create message directory.&#xd;
+        <source>Unable to create message directory.<byte value="xd"/>
 Scheduling messages will not work correctly.</source>
-        <translation>Der Nachrichtenordner kann nicht angelegt werden.&#xd;
+        <translation>Der Nachrichtenordner kann nicht angelegt werden.<byte value="xd"/>
 Geplante Nachrichten werden nicht richtig funktionieren.</translation>
-    </message>
-    <message>
-        <source>Unable to create the folder for your events.</source>
-        <translation>Der Ordner für Ihre Ereignisse kann nicht angelegt werden.</translation>
     </message>
     <message>
         <source>Unable to launch Tarvona.</source>
@@ -239,9 +230,9 @@ Geplante Nachrichten werden nicht richtig funktionieren.</translation>
         <translation>Die Nachrichtendatei kann nicht geschrieben werden.</translation>
     </message>
     <message>
-        <source>You have not entered any message text.&#xd;
+        <source>You have not entered any message text.<byte value="xd"/>
 Click Cancel if you don&apos;t wish to schedule a message.</source>
-        <translation>Sie haben keinen Nachrichtentext eingegeben.&#xd;
+        <translation>Sie haben keinen Nachrichtentext eingegeben.<byte value="xd"/>
 Klicken Sie auf Abbrechen, wenn Sie keine Nachricht planen möchten.</translation>
     </message>
     <message>
@@ -362,6 +353,7 @@ Klicken Sie auf Abbrechen, wenn Sie keine Nachricht planen möchten.</translatio
     </message>
     <message>
         <source>:/tarvona/help.html</source>
+        <extracomment>The help document in this language, :/tarvona/help_&lt;language&gt;.html</extracomment>
         <translation>:/tarvona/help_de.html</translation>
     </message>
     <message>
@@ -383,6 +375,11 @@ Klicken Sie auf Abbrechen, wenn Sie keine Nachricht planen möchten.</translatio
     <message>
         <source>Max.</source>
         <translation>Max.</translation>
+    </message>
+    <message>
+        <source>mm-dd-yyyy</source>
+        <extracomment>How the editor writes and reads dates, in the date box and the status bar: the month first (mm-dd-yyyy) or the day first (TT.MM.JJJJ); the third character is the separator. The label above the date box says the same.</extracomment>
+        <translation>TT.MM.JJJJ</translation>
     </message>
 </context>
 </TS>

@@ -28,18 +28,19 @@ qint64 OleDayZero() {
 frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clock, QWidget* parent)
     : QDialog(parent, kFixedDialog), m_state(state) {
     setObjectName("frmCalendar");
-    setWindowTitle(Tr("Select the Event Date"));
+    setWindowTitle(Text::tr("Select the Event Date"));
     SetProgramIcon(this);
     SetClientTwips(this, 6270, 4350);
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName("CSCalendar");
-    m_calendar->setAccessibleName(Tr("Event date"));
+    m_calendar->setAccessibleName(Text::tr("Event date"));
     // The focus is on the table of days inside, which a screen reader announces by itself.
     if (auto* days = m_calendar->findChild<QWidget*>("qt_calendar_calendarview"))
-        days->setAccessibleName(Tr("Event date"));
+        days->setAccessibleName(Text::tr("Event date"));
     // Qt's month buttons show arrows only; a screen reader says where they go.
     const std::pair<const char*, const char*> monthButtons[] = {
-        {"qt_calendar_prevmonth", "Previous month"}, {"qt_calendar_nextmonth", "Next month"}};
+        {"qt_calendar_prevmonth", QT_TRANSLATE_NOOP("Tarvona", "Previous month")},
+        {"qt_calendar_nextmonth", QT_TRANSLATE_NOOP("Tarvona", "Next month")}};
     for (const auto& [name, text] : monthButtons)
         if (auto* button = m_calendar->findChild<QWidget*>(name))
             button->setAccessibleName(Tr(text));
@@ -50,7 +51,7 @@ frmCalendar::frmCalendar(ProgramState& state, Desktop& desktop, const Clock& clo
             button->setFocusPolicy(Qt::TabFocus);
     m_calendar->setFont(NamedFont("MS Sans Serif", 8.25));
     m_calendar->setFirstDayOfWeek(Qt::Sunday);
-    m_calendar->setToolTip(Tr("Double click to select."));
+    m_calendar->setToolTip(Text::tr("Double click to select."));
     m_calendar->setGridVisible(true);
     PlaceTwips(m_calendar, 0, 0, 6255, 4335);
 

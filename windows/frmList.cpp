@@ -21,11 +21,28 @@ namespace {
 
 constexpr int kTopic = 1050;
 
-// Frequency column texts by code; "One Time" alone is not padded (its tab lines it up).
-constexpr std::array<const char*, 10> kFrequencyColumn = {
-    "Daily     ", "E/O Day   ", "Weekly    ", "E/O Week  ", "Monthly   ",
-    "E/O Month ", "Yearly    ", "One Time",   "Every Boot", "Disabled  "};
-constexpr std::array<const char*, 3> kStyleColumn = {"Normal   ", "Min.     ", "Max.     "};
+// A column's word and the cells it is padded to before its tab.
+struct ColumnWord {
+    const char* word;
+    size_t cells;
+};
+// Frequency column words by code; "One Time" alone is not padded (its tab lines it up).
+constexpr std::array<ColumnWord, 10> kFrequencyColumn = {{
+    {QT_TRANSLATE_NOOP("Tarvona", "Daily"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "E/O Day"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "Weekly"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "E/O Week"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "Monthly"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "E/O Month"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "Yearly"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "One Time"), 8},
+    {QT_TRANSLATE_NOOP("Tarvona", "Every Boot"), 10},
+    {QT_TRANSLATE_NOOP("Tarvona", "Disabled"), 10},
+}};
+constexpr ColumnWord kDisabledDate = {QT_TRANSLATE_NOOP("Tarvona", "Disabled"), 10};
+constexpr std::array<ColumnWord, 3> kStyleColumn = {{{QT_TRANSLATE_NOOP("Tarvona", "Normal"), 9},
+                                                     {QT_TRANSLATE_NOOP("Tarvona", "Min."), 9},
+                                                     {QT_TRANSLATE_NOOP("Tarvona", "Max."), 9}}};
 
 // Each heading stands over the character cell its column starts at.
 struct Heading {
@@ -34,10 +51,11 @@ struct Heading {
     int cell;
     int width;
 };
-constexpr std::array<Heading, 4> kHeadings = {{{"lblRun", "Next Run", 0, 660},
-                                               {"lblFrequency", "Frequency", 16, 780},
-                                               {"lblWindow", "Window", 32, 720},
-                                               {"lblDesc", "Description", 41, 810}}};
+constexpr std::array<Heading, 4> kHeadings = {
+    {{"lblRun", QT_TRANSLATE_NOOP("Tarvona", "Next Run"), 0, 660},
+     {"lblFrequency", QT_TRANSLATE_NOOP("Tarvona", "Frequency"), 16, 780},
+     {"lblWindow", QT_TRANSLATE_NOOP("Tarvona", "Window"), 32, 720},
+     {"lblDesc", QT_TRANSLATE_NOOP("Tarvona", "Description"), 41, 810}}};
 
 // Where a line's text starts inside an item, in pixels.
 constexpr int kTextIndent = 2;
@@ -68,12 +86,10 @@ public:
 
 // A line's columns as a screen reader should say them: the words, without padding and tabs.
 QString SpokenLine(const EventTable& events, int slot, const std::string& dateHint) {
-    const auto word = [](const char* padded) {
-        return Tr(QString(padded).trimmed().toStdString());
-    };
+    const auto word = [](const ColumnWord& column) { return Tr(column.word); };
     const std::string& due = events.EventDue[slot];
     QStringList words = {due == kDueDisabled
-                             ? Tr("Disabled")
+                             ? word(kDisabledDate)
                              : QString::fromLocal8Bit(DateInLanguageOrder(due, dateHint).c_str())};
     const int32_t frequency = events.EventFrequency[slot];
     if (frequency >= 0 && frequency < static_cast<int32_t>(kFrequencyColumn.size()))
@@ -94,21 +110,19 @@ std::string EventListLine(const EventTable& events, int slot,
     // A column word as written, or in the user's language padded alike and never running into
     // the next column (room for 15 cells before its tab, 8 in the style column).
     // Widths count characters, not the bytes of their UTF-8.
-    auto shown = [&word](const std::string& padded, size_t room) {
-        if (!word) return padded;
-        const std::string english = padded.substr(0, padded.find_last_not_of(' ') + 1);
+    auto shown = [&word](const ColumnWord& column, size_t room) {
         std::string text;
         size_t cells = 0;
-        for (const char c : word(english)) {
+        for (const char c : word ? word(column.word) : std::string(column.word)) {
             const bool starts = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
             if (starts && cells == room) break;
             cells += starts;
             text += c;
         }
-        return text + std::string(cells < padded.size() ? padded.size() - cells : 0, ' ');
+        return text + std::string(cells < column.cells ? column.cells - cells : 0, ' ');
     };
     const std::string& due = events.EventDue[slot];
-    std::string line = due == kDueDisabled  ? shown("Disabled  ", 15)
+    std::string line = due == kDueDisabled  ? shown(kDisabledDate, 15)
                        : due == kDueNextRun ? "?         "
                                             : DateInLanguageOrder(due, dateHint);
     line += '\t';
@@ -128,12 +142,12 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       m_pick(std::move(pick)) {
     setObjectName("frmList");
-    setWindowTitle(Tr("List Events"));
+    setWindowTitle(Text::tr("List Events"));
     SetProgramIcon(this);
     resize(Px(6870), Px(4605));
     m_list = new QListWidget(this);
     m_list->setObjectName("lstEvents");
-    m_list->setAccessibleName(Tr("Events"));
+    m_list->setAccessibleName(Text::tr("Events"));
     m_list->setFont(NamedFont("Courier New", 8.25, true));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setItemDelegate(new TabStopDelegate(m_list));
@@ -152,7 +166,7 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::string dateHint = Tr("mm-dd-yyyy").toLocal8Bit().toStdString();
+    const std::string dateHint = Text::tr("mm-dd-yyyy").toLocal8Bit().toStdString();
     for (int slot = 0; slot <= ProgramState::MaxEvent; ++slot) {
         const QString line = QString::fromLocal8Bit(
             EventListLine(

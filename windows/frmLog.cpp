@@ -25,7 +25,7 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
       m_desktop(desktop),
       m_endProgram(std::move(endProgram)) {
     setObjectName("frmLog");
-    setWindowTitle(Tr("Event Error Log"));
+    setWindowTitle(Text::tr("Event Error Log"));
     SetProgramIcon(this);
     SetClientTwips(this, 6855, 3720);
     setFont(NamedFont("Arial", 8.25));
@@ -36,9 +36,10 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
         int left;
         int width;
     };
-    const Button buttons[] = {{"cmdOkay", "&Okay", 840, 1215},
-                              {"cmdStart", "&Run Tarvona", 2160, 2535},
-                              {"cmdHelp", "&Help", 4800, 1215}};
+    const Button buttons[] = {
+        {"cmdOkay", QT_TRANSLATE_NOOP("Tarvona", "&Okay"), 840, 1215},
+        {"cmdStart", QT_TRANSLATE_NOOP("Tarvona", "&Run Tarvona"), 2160, 2535},
+        {"cmdHelp", QT_TRANSLATE_NOOP("Tarvona", "&Help"), 4800, 1215}};
     QPushButton* made[3];
     for (int i = 0; i < 3; ++i) {
         made[i] = new QPushButton(Tr(buttons[i].caption), this);
@@ -48,7 +49,7 @@ frmLog::frmLog(const ProgramState& state, Desktop& desktop, std::function<void()
     m_okay = made[0];
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtLog");
-    m_text->setAccessibleName(Tr("Event error log"));
+    m_text->setAccessibleName(Text::tr("Event error log"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -98,7 +99,8 @@ void frmLog::cmdStart_Click() {
         return;
     }
     m_desktop.beep();
-    m_desktop.messageBox("Unable to launch Tarvona.", "Tarvona", Buttons::Ok);
+    m_desktop.messageBox(QT_TRANSLATE_NOOP("Tarvona", "Unable to launch Tarvona."), "Tarvona",
+                         Buttons::Ok);
     show();
 }
 

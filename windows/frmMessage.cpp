@@ -22,25 +22,25 @@ constexpr int kTopic = 1035;
 frmMessage::frmMessage(ProgramState& state, Desktop& desktop, const Clock& clock, QWidget* parent)
     : QDialog(parent, kFixedDialog), m_state(state), m_desktop(desktop), m_clock(clock) {
     setObjectName("frmMessage");
-    setWindowTitle(Tr("Enter a Message"));
+    setWindowTitle(Text::tr("Enter a Message"));
     SetProgramIcon(this);
     SetClientTwips(this, 5775, 3915);
     setFont(NamedFont("Arial", 8.25));
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtMessage");
-    m_text->setAccessibleName(Tr("Message text"));
+    m_text->setAccessibleName(Text::tr("Message text"));
     m_text->setFont(NamedFont("Arial", 9.75));
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text->setTabChangesFocus(true);
     PlaceTwips(m_text, 120, 120, 5535, 3015);
-    auto* okay = new QPushButton(Tr("&Okay"), this);
+    auto* okay = new QPushButton(Text::tr("&Okay"), this);
     okay->setObjectName("cmdOkay");
     okay->setAutoDefault(false);
     PlaceTwips(okay, 1320, 3360, 1215, 375);
-    auto* cancel = new QPushButton(Tr("&Cancel"), this);
+    auto* cancel = new QPushButton(Text::tr("&Cancel"), this);
     cancel->setObjectName("cmdCancel");
     cancel->setAutoDefault(false);
     PlaceTwips(cancel, 3240, 3360, 1215, 375);
@@ -60,9 +60,11 @@ void frmMessage::cmdOkay_Click() {
     text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
     if (text.isEmpty()) {
         m_desktop.beep();
-        m_desktop.messageBox("You have not entered any message text." + m_state.CrLf +
-                                 "Click Cancel if you don't wish to schedule a message.",
-                             "Error", Buttons::Ok);
+        m_desktop.messageBox(
+            QT_TRANSLATE_NOOP("Tarvona",
+                              "You have not entered any message text.\r\n"
+                              "Click Cancel if you don't wish to schedule a message."),
+            QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
         return;
     }
     QByteArray bytes = text.toLocal8Bit();
@@ -74,7 +76,8 @@ void frmMessage::cmdOkay_Click() {
         messages ? WriteNewMessageFile(*messages, bytes.toStdString(), seconds) : MessageWrite{};
     m_state.MessageFile = write.path;
     if (!write.written) {
-        m_desktop.messageBox("Unable to write message file.", "Error", Buttons::Ok);
+        m_desktop.messageBox(QT_TRANSLATE_NOOP("Tarvona", "Unable to write message file."),
+                             QT_TRANSLATE_NOOP("Tarvona", "Error"), Buttons::Ok);
         return;
     }
     accept();

@@ -21,7 +21,8 @@ void CloseHelp(Desktop& desktop) {
 const HelpDocument& HelpDocument::ForFile(const QString&) {
     // The translation names the help document of its language.
     static const HelpDocument document([] {
-        QFile file(Tr(":/tarvona/help.html"));
+        //: The help document in this language, :/tarvona/help_<language>.html
+        QFile file(Text::tr(":/tarvona/help.html"));
         if (!file.exists()) file.setFileName(":/tarvona/help.html");
         file.open(QIODevice::ReadOnly);
         return QString::fromUtf8(file.readAll());
@@ -61,7 +62,8 @@ QUrl HelpDocument::TopicAddress(int topic) {
 namespace {
 
 QString MissingTopic(const QString& name) {
-    return Tr("<h2>Topic missing</h2><p>The help topic %1 is missing from the help document.</p>")
+    return Text::tr(
+               "<h2>Topic missing</h2><p>The help topic %1 is missing from the help document.</p>")
         .arg(name.toHtmlEscaped());
 }
 
@@ -84,9 +86,9 @@ QString HelpDocument::PageHtml(const QUrl& address) const {
     name.remove(QRegularExpression("^topic"));
     QString body = SectionHtml(id).value_or(MissingTopic(name));
     if (id != QLatin1String("contents"))
-        body += QStringLiteral("<hr><p><a href=\"contents\">%1</a></p>").arg(Tr("Contents"));
+        body += QStringLiteral("<hr><p><a href=\"contents\">%1</a></p>").arg(Text::tr("Contents"));
     return QStringLiteral("<html><head><title>%1</title></head><body>%2</body></html>")
-        .arg(Tr("Tarvona Help"), body);
+        .arg(Text::tr("Tarvona Help"), body);
 }
 
 HelpViewer::~HelpViewer() {
@@ -105,7 +107,7 @@ QTextBrowser* HelpViewer::Open() {
         const QWidget* explained = QApplication::activeWindow();
         m_window = new HelpBrowser;
         m_window->setObjectName("helpWindow");
-        m_window->setWindowTitle(Tr("Tarvona Help"));
+        m_window->setWindowTitle(Text::tr("Tarvona Help"));
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->setOpenLinks(true);
         m_window->resize(Px(7200), Px(6000));

@@ -107,8 +107,9 @@ void QtDesktop::help(const std::string& file, HelpCommand command, int data) {
 
 namespace {
 
-const char* const kProgramsFilter = "Programs (*.exe,*.com,*.bat,*.pif)";
-const char* const kAllFilesFilter = "All Files (*.*)";
+const char* const kProgramsFilter =
+    QT_TRANSLATE_NOOP("Tarvona", "Programs (*.exe,*.com,*.bat,*.pif)");
+const char* const kAllFilesFilter = QT_TRANSLATE_NOOP("Tarvona", "All Files (*.*)");
 
 // The dialog's own patterns cannot say "executable", and programs here mostly have no
 // extension: this proxy lists folders, the four program patterns and every executable file

@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <string>
 
-class QCoreApplication;
-
 namespace tarvona {
 
-// A text of the windows in the user's language: the English text is the key (one context,
-// "Tarvona", in translations/tarvona_<language>.ts). In the C and English locales, and for any
-// text without a translation, the English text itself. The files Tarvona writes never pass here.
+// The texts of the windows are English, and the English text is the key of its translation in
+// the one context "Tarvona" (translations/tarvona_<language>.ts). In the C and English locales,
+// and for a text without a translation, the English text itself. The files Tarvona writes never
+// pass here.
+//
+// A text written where it is shown goes through Text::tr, which lupdate reads; a text kept in a
+// table is marked QT_TRANSLATE_NOOP("Tarvona", ...) there and goes through Tr where it is shown.
+class Text {
+    Q_DECLARE_TR_FUNCTIONS(Tarvona)
+};
 QString Tr(const char* english);
 QString Tr(const std::string& english);
 
