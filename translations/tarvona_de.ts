@@ -321,7 +321,7 @@ Klicken Sie auf Abbrechen, wenn Sie keine Nachricht planen möchten.</translatio
     </message>
     <message>
         <source>Next Run</source>
-        <translation>Nächster</translation>
+        <translation>Nächster Start</translation>
     </message>
     <message>
         <source>Window</source>

@@ -1,5 +1,5 @@
 // The windows in the user's language: run under LANG=de_DE.UTF-8 the texts are German, under
-// LANG=C exactly English. The same table serves both runs.
+// fr_FR.UTF-8 French, under LANG=C exactly English. The same cases serve every run.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
@@ -45,23 +45,26 @@ struct Table {
 class TranslationTest : public QObject {
     Q_OBJECT
 
-    bool german = false;
-    QString Expected(const char* english, const char* inGerman) const {
-        return german ? QString::fromUtf8(inGerman) : QString(english);
+    QLocale::Language language = QLocale::C;
+    QString Expected(const char* english, const char* german, const char* french) const {
+        return QString::fromUtf8(language == QLocale::German   ? german
+                                 : language == QLocale::French ? french
+                                                               : english);
     }
 
 private slots:
     void initTestCase() {
         LoadTranslations(*qApp);
-        german = QLocale().language() == QLocale::German;
-        // The run means it: German for LANG=de_DE, the C locale over a LANGUAGE list, English
-        // (not a mix) for a language without a catalogue.
+        language = QLocale().language();
+        // The run means it: German for LANG=de_DE, French for fr_FR, the C locale over a
+        // LANGUAGE list, English (not a mix) for a language without a catalogue.
         const bool inC =
             qEnvironmentVariable("LC_ALL") == "C" || qEnvironmentVariable("LANG") == "C";
-        QCOMPARE(german, !inC && qEnvironmentVariable("LANG").startsWith("de"));
-        QCOMPARE(QLocale().language(), german ? QLocale::German
-                                       : inC  ? QLocale::C
-                                              : QLocale::English);
+        const QString lang = qEnvironmentVariable("LANG");
+        QCOMPARE(language, inC                     ? QLocale::C
+                           : lang.startsWith("de") ? QLocale::German
+                           : lang.startsWith("fr") ? QLocale::French
+                                                   : QLocale::English);
     }
 
     void windowsAndTheirTexts() {
@@ -71,33 +74,38 @@ private slots:
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         QCOMPARE(editor.findChild<QLabel*>("lblCommand")->text(),
-                 Expected("Command Line", "Befehlszeile"));
-        QCOMPARE(editor.findChild<QPushButton*>("cmdExit")->text(), Expected("E&xit", "&Beenden"));
+                 Expected("Command Line", "Befehlszeile", "Ligne de commande"));
+        QCOMPARE(editor.findChild<QPushButton*>("cmdExit")->text(),
+                 Expected("E&xit", "&Beenden", "&Quitter"));
         editor.findChild<QLineEdit*>("txtCommand")->setFocus();
         QTRY_COMPARE(editor.findChild<QLabel*>("panel2")->text(),
                      Expected("Enter the command for this event.",
-                              "Geben Sie den Befehl für dieses Ereignis ein."));
+                              "Geben Sie den Befehl für dieses Ereignis ein.",
+                              "Saisissez la commande de cet événement."));
 
         // Dates as the language writes them, typed, shown and marked so; the file stays month
         // first with its English marks.
         QCOMPARE(editor.findChild<QLabel*>("lblNextRun")->text(),
-                 Expected("Next Run (mm-dd-yyyy)", "Nächster Start (TT.MM.JJJJ)"));
-        QCOMPARE(editor.findChild<QLabel*>("panel1")->text(), Expected("12-08-2026", "08.12.2026"));
+                 Expected("Next Run (mm-dd-yyyy)", "Nächster Start (TT.MM.JJJJ)",
+                          "Prochaine date (jj/mm/aaaa)"));
+        QCOMPARE(editor.findChild<QLabel*>("panel1")->text(),
+                 Expected("12-08-2026", "08.12.2026", "08/12/2026"));
         auto* nextRun = editor.findChild<QLineEdit*>("txtNextRun");
         auto* back = editor.findChild<QPushButton*>("cmdBack");
         auto* forward = editor.findChild<QPushButton*>("cmdForward");
-        nextRun->setText(Expected("12-24-2026", "24.12.2026"));
+        nextRun->setText(Expected("12-24-2026", "24.12.2026", "24/12/2026"));
         QTest::mouseClick(forward, Qt::LeftButton);
         QCOMPARE(state.Events.EventDue[0], std::string("12-24-2026"));
-        QCOMPARE(nextRun->text(), Expected("Disabled", "Deaktiviert"));  // slot 1, never set
+        QCOMPARE(nextRun->text(), Expected("Disabled", "Deaktiviert", "Désactivé"));  // slot 1
         QTest::mouseClick(forward, Qt::LeftButton);
         QCOMPARE(state.Events.EventDue[1], std::string("Disabled"));
         QTest::mouseClick(back, Qt::LeftButton);
         QTest::mouseClick(back, Qt::LeftButton);
-        QCOMPARE(nextRun->text(), Expected("12-24-2026", "24.12.2026"));
+        QCOMPARE(nextRun->text(), Expected("12-24-2026", "24.12.2026", "24/12/2026"));
 
         frmAbout about(state, scripted);
-        QCOMPARE(about.windowTitle(), Expected("About Tarvona", "Über Tarvona"));
+        QCOMPARE(about.windowTitle(),
+                 Expected("About Tarvona", "Über Tarvona", "À propos de Tarvona"));
 
         // A list line's words, padded alike so that its columns still line up.
         state.Events.EventDue[0] = "07-04-2027";
@@ -107,7 +115,8 @@ private slots:
                 state.Events, 0,
                 [](const std::string& english) { return Tr(english).toStdString(); },
                 Tr("mm-dd-yyyy").toStdString())),
-            Expected("07-04-2027\tE/O Month \tNormal   ", "04.07.2027\tJd. 2. Monat\tNormal   "));
+            Expected("07-04-2027\tE/O Month \tNormal   ", "04.07.2027\tJd. 2. Monat\tNormal   ",
+                     "04/07/2027\t1 mois/2  \tNormale  "));
     }
 
     // Alt and a letter reaches one control in each window, in every language the windows speak.
@@ -160,17 +169,20 @@ private slots:
         QCOMPARE(text, Expected("Errors occurred while launching some applications. Review log "
                                 "file?",
                                 "Beim Starten einiger Anwendungen sind Fehler aufgetreten. "
-                                "Protokolldatei anzeigen?"));
-        QCOMPARE(yes, Expected("&Yes", "&Ja"));
+                                "Protokolldatei anzeigen?",
+                                "Des erreurs se sont produites au lancement de certaines "
+                                "applications. Afficher le journal ?"));
+        QCOMPARE(yes, Expected("&Yes", "&Ja", "&Oui"));
     }
 
     void aHelpPage() {
         const QString page =
             HelpDocument::ForFile(kHelpFile).PageHtml(HelpDocument::TopicAddress(1160));
         QVERIFY2(page.contains(Expected("Opens the command line now, to try it.",
-                                        "Öffnet die Befehlszeile jetzt, um sie auszuprobieren.")),
+                                        "Öffnet die Befehlszeile jetzt, um sie auszuprobieren.",
+                                        "Ouvre la ligne de commande maintenant, pour l’essayer.")),
                  qPrintable(page));
-        QVERIFY(page.contains(Expected(">Contents<", ">Inhalt<")));
+        QVERIFY(page.contains(Expected(">Contents<", ">Inhalt<", ">Sommaire<")));
     }
 };
 
