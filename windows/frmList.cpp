@@ -84,6 +84,20 @@ public:
     }
 };
 
+// Opened with nothing chosen, the list stays so when it takes the focus: a screen reader hears
+// the list, not its first line as if that were chosen. Down still goes to the first line.
+class EventListBox final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        if (currentIndex().isValid()) return QListWidget::focusInEvent(event);
+        QAbstractScrollArea::focusInEvent(event);
+        viewport()->update();
+    }
+};
+
 // A line's columns as a screen reader should say them: the words, without padding and tabs.
 QString SpokenLine(const EventTable& events, int slot, const std::string& dateHint) {
     const auto word = [](const ColumnWord& column) { return Tr(column.word); };
@@ -145,7 +159,7 @@ frmList::frmList(const ProgramState& state, Desktop& desktop, std::function<void
     setWindowTitle(Text::tr("List Events"));
     SetProgramIcon(this);
     resize(Px(6870), Px(4605));
-    m_list = new QListWidget(this);
+    m_list = new EventListBox(this);
     m_list->setObjectName("lstEvents");
     m_list->setAccessibleName(Text::tr("Events"));
     m_list->setFont(NamedFont("Courier New", 8.25, true));

@@ -81,6 +81,15 @@ private slots:
         for (const char* heading : {"lblRun", "lblFrequency", "lblWindow", "lblDesc"})
             QVERIFY(list.findChild<QLabel*>(heading));
 
+        // Focused, nothing is current until the keyboard moves.
+        list.activateWindow();
+        lines->setFocus();
+        QTRY_VERIFY(lines->hasFocus());
+        QVERIFY(!lines->currentIndex().isValid());
+        QTest::keyClick(lines, Qt::Key_Down);
+        QCOMPARE(lines->currentRow(), 0);
+        lines->setCurrentRow(-1);
+
         emit lines->itemDoubleClicked(nullptr);  // nothing selected yet
         QVERIFY(picked.empty());
         QVERIFY(list.isVisible());
