@@ -2,15 +2,21 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTextBrowser>
-#include <QWhatsThis>
+#include <QTextDocument>
+#include <QVBoxLayout>
 
 #include "desktop.h"
 #include "geometry.h"
 #include "texts.h"
+#include "window_role.h"
 
 namespace tarvona {
 
@@ -136,6 +142,79 @@ void HelpViewer::ShowTopic(const QString&, int topic) {
     Open()->setSource(HelpDocument::TopicAddress(topic));
 }
 
+namespace {
+
+// A pop-up topic: a small frameless window at the control it explains. It takes the keyboard
+// focus, so that a screen reader reads it, and goes at Esc, at a click and when another window
+// is chosen. Not a Qt::Popup, which the accessibility tree leaves out.
+class HelpPopup final : public QFrame {
+public:
+    HelpPopup(const QString& html, QWidget* owner)
+        : QFrame(owner, Qt::Tool | Qt::FramelessWindowHint) {
+        setObjectName("helpPopup");
+        setAttribute(Qt::WA_DeleteOnClose);
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        SetWindowRole(this, QAccessible::Window);
+        QTextDocument document;
+        document.setHtml(html);
+        const QString heading = document.firstBlock().text();
+        setWindowTitle(heading);
+
+        auto* text = new QLabel(html, this);
+        text->setObjectName("popupText");
+        text->setWordWrap(true);
+        text->setMaximumWidth(Px(4800));
+        text->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+        text->setFocusPolicy(Qt::StrongFocus);
+        text->setAccessibleName(heading);
+        text->setAccessibleDescription(document.toPlainText().mid(heading.size()).trimmed());
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(Px(90), Px(60), Px(90), Px(60));
+        layout->addWidget(text);
+        setFocusProxy(text);
+        auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        connect(close, &QShortcut::activated, this, &HelpPopup::Dismiss);
+    }
+
+    // Placed at the point, moved in so that the whole of it is on the screen.
+    void ShowAt(QPoint at) {
+        adjustSize();
+        if (const QScreen* screen = QGuiApplication::screenAt(at)) {
+            const QRect room = screen->availableGeometry();
+            at.setX(qBound(room.left(), at.x(), qMax(room.left(), room.right() - width())));
+            at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() - height())));
+        }
+        m_explained = QApplication::focusWidget();
+        move(at);
+        show();
+        activateWindow();
+        setFocus(Qt::PopupFocusReason);
+    }
+
+    // Closed by the user, it gives the focus back to the control it explains.
+    void Dismiss() {
+        close();
+        if (m_explained) {
+            m_explained->activateWindow();
+            m_explained->setFocus(Qt::PopupFocusReason);
+        }
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { Dismiss(); }
+    void changeEvent(QEvent* event) override {
+        QFrame::changeEvent(event);
+        if (event->type() == QEvent::ActivationChange && m_wasActive && !isActiveWindow()) close();
+        m_wasActive = isActiveWindow();
+    }
+
+private:
+    bool m_wasActive = false;
+    QPointer<QWidget> m_explained;
+};
+
+}  // namespace
+
 void HelpViewer::ShowPopup(const QString& file, int topic) {
     auto html = HelpDocument::ForFile(file).TopicHtml(topic);
     // Asked by a right press, at the pointer; by the keyboard, below the focused control.
@@ -143,7 +222,15 @@ void HelpViewer::ShowPopup(const QString& file, int topic) {
     if (QWidget* focus = QApplication::focusWidget();
         focus && !(QGuiApplication::mouseButtons() & Qt::RightButton))
         at = focus->mapToGlobal(QPoint(0, focus->height()));
-    QWhatsThis::showText(at, html.value_or(MissingTopic(QString::number(topic))));
+    if (m_popup) m_popup->close();
+    auto* popup = new HelpPopup(html.value_or(MissingTopic(QString::number(topic))),
+                                QApplication::activeWindow());
+    m_popup = popup;
+    popup->ShowAt(at);
+}
+
+QWidget* HelpViewer::popup() const {
+    return m_popup.data();
 }
 
 void HelpViewer::Quit() {

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QTextBrowser;
+class QWidget;
 
 namespace tarvona {
 
@@ -51,12 +52,14 @@ public:
     void ShowPopup(const QString& file, int topic);
     void Quit();
 
-    // The open help window, if any (for tests and screenshots).
+    // The open help window and pop-up topic, if any (for tests and screenshots).
     QTextBrowser* window() const;
+    QWidget* popup() const;
 
 private:
     QTextBrowser* Open();
     QPointer<QTextBrowser> m_window;
+    QPointer<QWidget> m_popup;
 };
 
 }  // namespace tarvona

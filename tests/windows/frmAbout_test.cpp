@@ -1,6 +1,7 @@
 // The about box, the splash window, the date picker's keys and the help window.
 #include "frmAbout.h"
 
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,16 +137,25 @@ private slots:
         QCursor::setPos(0, 0);
         HelpViewer viewer;
         viewer.ShowPopup(kHelpFile, 1160);
-        QWidget* popup = nullptr;
-        QTRY_VERIFY((popup = [] {
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (top->inherits("QWhatsThat") && top->isVisible()) return top;
-            return static_cast<QWidget*>(nullptr);
-        }()));
+        QWidget* popup = viewer.popup();
+        QVERIFY(popup);
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
         const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
         QVERIFY2(std::abs(popup->y() - below.y()) < 30 && popup->geometry().right() > below.x(),
                  qPrintable(QString("at %1,%2").arg(popup->x()).arg(popup->y())));
-        popup->close();
+
+        // A screen reader finds it among the application's windows and reads it as it takes the
+        // focus; Esc gives the focus back.
+        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+        QVERIFY(application->indexOfChild(QAccessible::queryAccessibleInterface(popup)) >= 0);
+        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == popup);
+        QAccessibleInterface* text =
+            QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        QCOMPARE(text->text(QAccessible::Name), QString("Test"));
+        QVERIFY(text->text(QAccessible::Description).startsWith("Opens the command line now"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!viewer.popup());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
     }
 
     void helpPagesLinkEachOther() {
