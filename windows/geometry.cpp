@@ -125,6 +125,13 @@ void PlaceBeside(QWidget* window, const QWidget* other) {
         x = right;
     } else if (left >= area.left()) {
         x = left;
+    } else if (const int roomRight = area.right() - beside.right(),
+               roomLeft = beside.left() - area.left();
+               std::max(roomRight, roomLeft) >= outer.width() / 2) {
+        // Narrowed to the wider side, as long as it keeps half its width: it covers nothing.
+        const int room = std::max(roomRight, roomLeft);
+        window->resize(room - (outer.width() - window->width()), window->height());
+        x = roomRight >= roomLeft ? right : area.left();
     } else {
         // No room on either side: against the screen edge where less of the other is covered.
         const int atRight = area.right() + 1 - outer.width();
