@@ -71,8 +71,10 @@ Answer QtDesktop::messageBox(const std::string& text, const std::string& caption
                     QApplication::activeWindow());
     box.setObjectName("messageBox");
     CentreWhenShown(&box);
-    // Modal to the window that asks, so that an open help window stays usable.
-    box.setWindowModality(Qt::WindowModal);
+    // Modal to the window that asks, so that an open help window stays usable. Not through
+    // QMessageBox's own setWindowModality, which makes the box a sheet: Qt's Wayland client draws
+    // a sheet no title bar, so it would have no caption, no close box and could not be moved.
+    static_cast<QWidget&>(box).setWindowModality(Qt::WindowModal);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

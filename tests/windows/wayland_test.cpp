@@ -84,6 +84,35 @@ private slots:
         }
     }
 
+    // A box over the window that asks keeps the title bar that carries its caption and close
+    // box, and still holds that window back.
+    void aBoxOverItsWindowHasATitleBar() {
+        QWidget owner;
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        QApplication::setActiveWindow(&owner);  // the headless compositor has no seat to do it
+        QMargins frame;
+        bool holdsOwnerBack = false;
+        QMetaObject::invokeMethod(
+            qApp,
+            [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                if (QTest::qWaitForWindowExposed(box)) {
+                    QTest::qWait(200);  // the decoration follows the first configure
+                    frame = box->windowHandle()->frameMargins();
+                    holdsOwnerBack =
+                        box->parentWidget() == &owner && box->windowModality() == Qt::WindowModal;
+                }
+                box->button(QMessageBox::Ok)->click();
+            },
+            Qt::QueuedConnection);
+        QtDesktop desktop;
+        desktop.messageBox("Unable to write message file.", "Error", Buttons::Ok);
+        QVERIFY2(frame.top() > 0, "no title bar");
+        QVERIFY(holdsOwnerBack);
+    }
+
     // The question after a failed launch run, as the desktop asks it, maximised while it waits.
     void theQuestionSurvivesAMaximise() {
         QtDesktop desktop;
